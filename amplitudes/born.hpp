@@ -1,0 +1,36 @@
+// Vertices of the nucleon Born terms and of the pion pole, and the nucleon propagator numerator.
+// Momenta in MeV, qq = Q^2 = -k1.k1 in MeV^2. Each vertex is a Dirac matrix to be sandwiched between
+// an adjoint outgoing and an incoming nucleon spinor (or, for v_gpsps, a complex number).
+#pragma once
+
+#include "kernel/dirac.hpp"
+
+namespace kavrin {
+
+/// Gauge-restoring photon-nucleon vertex:
+/// charge [f10 eps-slash + (f1 - f10)(eps-slash + k1-slash (eps.k1)/qq)] - kappa_n f2 [eps-slash, k1-slash].
+/// kappa_n = kappa/(4M). Requires qq != 0.
+DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, double charge, double kappa_n,
+                  const FourVector& k1);
+/// Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
+DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, double kappa_n, const FourVector& k1);
+/// Pseudovector pion-nucleon vertex i gpnn q-slash gamma5 (gpnn per MeV).
+DiracMatrix v_psnn_pv(double gpnn, const FourVector& q);
+/// Photon-pion-pion vertex with gauge restoration:
+/// cht [ff0 (qp.ep) + (ff - ff0)((qp.ep) + (qp.k1)(ep.k1)/qq)], qp = 2 qt + k1. Requires qq != 0.
+cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, const FourVector& k1,
+             const FourVector& ep);
+/// Nucleon propagator numerator q-slash + m.
+DiracMatrix n_proj(const FourVector& q, double m);
+
+namespace program_a {
+/// Pseudoscalar pion-nucleon vertex of kavrin-regge: i gpnn gamma5.
+DiracMatrix v_psnn(double gpnn);
+}  // namespace program_a
+
+namespace program_b {
+/// Pseudoscalar pion-nucleon vertex of kavrin-models: gpnn gamma5 (no factor i).
+DiracMatrix v_psnn(double gpnn);
+}  // namespace program_b
+
+}  // namespace kavrin

@@ -1,0 +1,19 @@
+// Photon and h1 vertices used only by kavrin-models (KM, VR and QVM models). a.b is the Minkowski product.
+#pragma once
+
+#include "kernel/dirac.hpp"
+
+namespace kavrin {
+
+/// charge fn1 eps-slash - kappa_n fn2 (eps-slash k1-slash - k1-slash eps-slash).
+DiracMatrix v_gnn_vr(double charge, cplx fn1, double kappa_n, cplx fn2, const FourVector& ep, const FourVector& k1);
+/// Gauge-restoring factor cht (ep.k1)/qq of the pion pole.
+cplx v_gi_vr(double cht, const FourVector& k1, const FourVector& ep, double qq);
+/// Gauge-restoring factor chu (ep.k1)/qq of the u-channel nucleon pole.
+cplx v_gi_vr_u(double chu, const FourVector& k1, const FourVector& ep, double qq);
+/// Photon-pion-pion vertex factor cht ff (ep.(k2 + qt)).
+cplx v_gps_vr(double cht, cplx ff, const FourVector& k2, const FourVector& qt, const FourVector& ep);
+/// h1-nucleon vertex u2b [gamma^mu, q-slash] gamma5 u1.
+cplx v_hvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1);
+
+}  // namespace kavrin

@@ -1,0 +1,136 @@
+#include "io/answers.hpp"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace kavrin::io {
+
+std::optional<long long> parse_integer(std::string_view token) {
+    std::size_t i = 0;
+    bool neg = false;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) neg = token[i++] == '-';
+    if (i == token.size()) return std::nullopt;
+    long long v = 0;
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        if (v > (std::numeric_limits<long long>::max() - (c - '0')) / 10) return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return neg ? -v : v;
+}
+
+namespace {
+
+// The token rewritten for strtod/strtof ("1d-3" -> "1e-3", lower case, sign kept), or nothing when
+// it is not a Fortran-style real.
+std::optional<std::string> normalize_real(std::string_view token) {
+    if (token.empty() || token.size() > 400) return std::nullopt;
+    std::string s(token);
+    // Accept only the characters of a decimal real, NaN or Infinity; this rules out hexadecimal forms.
+    std::string lower;
+    for (char c : s) lower += static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+    std::string body = lower;
+    if (!body.empty() && (body[0] == '+' || body[0] == '-')) body.erase(0, 1);
+    const std::string sign = lower[0] == '-' ? "-" : "";
+    if (body == "nan" || body == "inf" || body == "infinity") return sign + body;
+    bool digits = false, exp = false, point = false;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (c >= '0' && c <= '9') {
+            if (!exp) digits = true;
+        } else if (c == '.' && !point && !exp) {
+            point = true;
+        } else if ((c == 'e' || c == 'd') && !exp && digits) {
+            exp = true;
+            body[i] = 'e';
+            if (i + 1 < body.size() && (body[i + 1] == '+' || body[i + 1] == '-')) ++i;
+            if (i + 1 == body.size()) return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    return sign + body;
+}
+
+}  // namespace
+
+std::optional<double> parse_real(std::string_view token) {
+    const auto s = normalize_real(token);
+    if (!s) return std::nullopt;
+    return std::strtod(s->c_str(), nullptr);
+}
+
+std::optional<float> parse_single(std::string_view token) {
+    const auto s = normalize_real(token);
+    if (!s) return std::nullopt;
+    return std::strtof(s->c_str(), nullptr);
+}
+
+std::string answer_token(std::string_view line) {
+    std::size_t b = 0;
+    while (b < line.size() && (line[b] == ' ' || line[b] == '\t' || line[b] == '\r')) ++b;
+    std::size_t e = b;
+    while (e < line.size() && line[e] != ' ' && line[e] != '\t' && line[e] != ',' && line[e] != '\r') ++e;
+    return std::string(line.substr(b, e - b));
+}
+
+Dialogue::Dialogue(std::istream& in, std::ostream& out, bool interactive)
+    : in_(in), out_(out), interactive_(interactive) {}
+
+void Dialogue::print(std::string_view text) { out_ << ' ' << text << '\n'; }
+
+std::string Dialogue::next_token(std::string_view question) {
+    out_.flush();
+    std::string line;
+    while (std::getline(in_, line)) {
+        // a line of blanks (or a bare carriage return) holds no answer: a list-directed read skips it
+        bool blank = true;
+        for (char c : line)
+            if (c != ' ' && c != '\t' && c != '\r') blank = false;
+        if (!blank) return answer_token(line);
+    }
+    throw DialogueError("input ended before the answer to \"" + std::string(question) + "\"");
+}
+
+void Dialogue::fail(std::string_view question, std::string_view answer, std::string_view choices) {
+    std::string shown(answer.substr(0, 80));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+    throw DialogueError("bad answer \"" + shown + "\" to \"" + std::string(question) + "\": expected " +
+                        std::string(choices));
+}
+
+int Dialogue::read_int(std::string_view question, const std::function<bool(long long)>& valid,
+                       std::string_view choices) {
+    for (;;) {
+        const std::string tok = next_token(question);
+        const auto v = parse_integer(tok);
+        if (v && *v >= std::numeric_limits<int>::min() && *v <= std::numeric_limits<int>::max() && valid(*v))
+            return static_cast<int>(*v);
+        if (!interactive_) fail(question, tok, choices);
+        out_ << " Please answer " << choices << ".\n";
+    }
+}
+
+double Dialogue::read_real(std::string_view question) {
+    for (;;) {
+        const std::string tok = next_token(question);
+        if (const auto v = parse_real(tok)) return *v;
+        if (!interactive_) fail(question, tok, "a number");
+        out_ << " Please answer with a number.\n";
+    }
+}
+
+float Dialogue::read_single(std::string_view question) {
+    for (;;) {
+        const std::string tok = next_token(question);
+        if (const auto v = parse_single(tok)) return *v;
+        if (!interactive_) fail(question, tok, "a number");
+        out_ << " Please answer with a number.\n";
+    }
+}
+
+}  // namespace kavrin::io

@@ -1,0 +1,133 @@
+#include "kernel/dirac.hpp"
+
+namespace kavrin {
+
+namespace {
+
+constexpr cplx I{0.0, 1.0};
+
+// The 24 non-zero entries of the Levi-Civita symbol, in the order of four nested loops over (i, j, k, l)
+// with i outermost, each with its sign.
+struct LeviCivitaEntry {
+    int i, j, k, l, sign;
+};
+
+constexpr std::array<LeviCivitaEntry, 24> make_levi_civita() {
+    std::array<LeviCivitaEntry, 24> t{};
+    std::size_t n = 0;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (int k = 0; k < 4; ++k)
+                for (int l = 0; l < 4; ++l) {
+                    const int e = (j - i) * (k - i) * (l - i) * (k - j) * (l - j) * (l - k) / 12;
+                    if (e != 0) t[n++] = {i, j, k, l, e};
+                }
+    return t;
+}
+
+constexpr auto kLeviCivita = make_levi_civita();
+
+}  // namespace
+
+DiracMatrix get_gamma(int i) {
+    DiracMatrix g;
+    switch (i) {
+        case 0:
+            g(0, 0) = 1.0; g(1, 1) = 1.0; g(2, 2) = -1.0; g(3, 3) = -1.0;
+            break;
+        case 1:
+            g(0, 3) = 1.0; g(1, 2) = 1.0; g(2, 1) = -1.0; g(3, 0) = -1.0;
+            break;
+        case 2:
+            g(0, 3) = -I; g(1, 2) = I; g(2, 1) = I; g(3, 0) = -I;
+            break;
+        case 3:
+            g(0, 2) = 1.0; g(1, 3) = -1.0; g(2, 0) = -1.0; g(3, 1) = 1.0;
+            break;
+        case 5:
+            g(0, 2) = 1.0; g(1, 3) = 1.0; g(2, 0) = 1.0; g(3, 1) = 1.0;
+            break;
+        default:
+            break;
+    }
+    return g;
+}
+
+DiracMatrix get_id() { return mass_matrix(1.0); }
+
+MetricTensor get_guv() {
+    MetricTensor m;
+    m.g[0][0] = 1.0;
+    m.g[1][1] = -1.0;
+    m.g[2][2] = -1.0;
+    m.g[3][3] = -1.0;
+    return m;
+}
+
+FourVector get_iv(int i) {
+    FourVector v;
+    if (i == 0) v[0] = 1.0;
+    if (i >= 1 && i <= 3) v[i] = -1.0;
+    return v;
+}
+
+DiracMatrix mass_matrix(double m) {
+    DiracMatrix x;
+    for (int i = 0; i < 4; ++i) x(i, i) = m;
+    return x;
+}
+
+DiracMatrix sl(const FourVector& v) {
+    // v0 g0 - v1 g1 - v2 g2 - v3 g3 written out entry by entry.
+    DiracMatrix s;
+    s(0, 0) = v[0];
+    s(1, 1) = v[0];
+    s(2, 2) = -v[0];
+    s(3, 3) = -v[0];
+    s(0, 2) = -v[3];
+    s(1, 3) = v[3];
+    s(2, 0) = v[3];
+    s(3, 1) = -v[3];
+    s(0, 3) = -v[1] + I * v[2];
+    s(1, 2) = -v[1] - I * v[2];
+    s(2, 1) = v[1] - I * v[2];
+    s(3, 0) = v[1] + I * v[2];
+    return s;
+}
+
+DiracMatrix gamma_dot(const FourVector& x) { return sl(contra_vector(x)); }
+
+cplx lce1(const FourVector& x1, const FourVector& x2, const FourVector& x3, const FourVector& x4) {
+    cplx lev1 = 0.0;
+    for (const auto& e : kLeviCivita) {
+        const cplx term = x1[e.i] * x2[e.j] * x3[e.k] * x4[e.l];
+        lev1 += e.sign > 0 ? term : -term;
+    }
+    return lev1;
+}
+
+FourVector lce1_vector(const FourVector& x1, const FourVector& x2, const FourVector& x3) {
+    FourVector v;
+    for (const auto& e : kLeviCivita) {
+        const cplx term = x1[e.i] * x2[e.j] * x3[e.k];
+        v[e.l] += e.sign > 0 ? term : -term;
+    }
+    return v;
+}
+
+DiracSpinor vxm(const DiracSpinor& v, const DiracMatrix& m) {
+    DiracSpinor z;
+    for (int j = 0; j < 4; ++j) z[j] = v[0] * m(0, j) + v[1] * m(1, j) + v[2] * m(2, j) + v[3] * m(3, j);
+    return z;
+}
+
+cplx spinor_uxgxu(const DiracSpinor& uf, const DiracMatrix& g, const DiracSpinor& ui) {
+    return vxv(vxm(uf, g), ui);
+}
+
+cplx c3_m(const DiracSpinor& u2b, const DiracMatrix& vvnn, const DiracMatrix& n_pro, const DiracMatrix& vgnn,
+          const DiracSpinor& u1) {
+    return spinor_uxgxu(u2b, (vvnn * n_pro) * vgnn, u1);
+}
+
+}  // namespace kavrin

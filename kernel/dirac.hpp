@@ -1,0 +1,164 @@
+// Dirac and Lorentz algebra: four-vectors, 4x4 Dirac matrices (Dirac representation) and spinors.
+//
+// Conventions used throughout the library:
+//  - metric diag(1, -1, -1, -1); four-vectors are stored contravariant (E, x, y, z);
+//  - gamma matrices in the Dirac (Bjorken-Drell) representation, gamma^mu contravariant;
+//  - no complex conjugation inside any product: an adjoint spinor is formed explicitly with ub();
+//  - Levi-Civita symbol with eps(0,1,2,3) = +1 on the components as stored.
+// Dirac matrix and spinor indices are 0-based here (row/column 0..3 stand for 1..4 of the usual notation).
+#pragma once
+
+#include <array>
+#include <complex>
+
+namespace kavrin {
+
+using cplx = std::complex<double>;
+
+/// Four complex components (E, x, y, z), contravariant; real momenta carry zero imaginary parts.
+struct FourVector {
+    std::array<cplx, 4> c{};
+
+    constexpr cplx& operator[](int mu) { return c[static_cast<std::size_t>(mu)]; }
+    constexpr const cplx& operator[](int mu) const { return c[static_cast<std::size_t>(mu)]; }
+
+    /// Component-wise sum.
+    friend constexpr FourVector operator+(const FourVector& a, const FourVector& b) {
+        return {{a[0] + b[0], a[1] + b[1], a[2] + b[2], a[3] + b[3]}};
+    }
+    /// Component-wise difference.
+    friend constexpr FourVector operator-(const FourVector& a, const FourVector& b) {
+        return {{a[0] - b[0], a[1] - b[1], a[2] - b[2], a[3] - b[3]}};
+    }
+    /// Scalar times vector.
+    friend constexpr FourVector operator*(const cplx& s, const FourVector& a) {
+        return {{s * a[0], s * a[1], s * a[2], s * a[3]}};
+    }
+    /// Vector times real scalar.
+    friend constexpr FourVector operator*(const FourVector& a, double s) {
+        return {{a[0] * s, a[1] * s, a[2] * s, a[3] * s}};
+    }
+};
+
+/// Complex 4x4 matrix acting on Dirac spinors; element (row, column), both 0..3.
+struct DiracMatrix {
+    std::array<cplx, 16> a{};
+
+    constexpr cplx& operator()(int r, int col) { return a[static_cast<std::size_t>(4 * r + col)]; }
+    constexpr const cplx& operator()(int r, int col) const {
+        return a[static_cast<std::size_t>(4 * r + col)];
+    }
+
+    /// Element-wise sum.
+    friend constexpr DiracMatrix operator+(const DiracMatrix& x, const DiracMatrix& y) {
+        DiracMatrix z;
+        for (std::size_t i = 0; i < 16; ++i) z.a[i] = x.a[i] + y.a[i];
+        return z;
+    }
+    /// Element-wise difference.
+    friend constexpr DiracMatrix operator-(const DiracMatrix& x, const DiracMatrix& y) {
+        DiracMatrix z;
+        for (std::size_t i = 0; i < 16; ++i) z.a[i] = x.a[i] - y.a[i];
+        return z;
+    }
+    /// Complex scalar times matrix.
+    friend constexpr DiracMatrix operator*(const cplx& s, const DiracMatrix& x) {
+        DiracMatrix z;
+        for (std::size_t i = 0; i < 16; ++i) z.a[i] = s * x.a[i];
+        return z;
+    }
+    /// Matrix product (same as mxm).
+    friend constexpr DiracMatrix operator*(const DiracMatrix& x, const DiracMatrix& y) {
+        DiracMatrix z;
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) {
+                cplx s = 0.0;
+                for (int k = 0; k < 4; ++k) s += x(i, k) * y(k, j);
+                z(i, j) = s;
+            }
+        return z;
+    }
+    DiracMatrix& operator+=(const DiracMatrix& y) {
+        for (std::size_t i = 0; i < 16; ++i) a[i] += y.a[i];
+        return *this;
+    }
+};
+
+/// Four complex components of a Dirac spinor (or of an adjoint spinor, which is stored alike).
+struct DiracSpinor {
+    std::array<cplx, 4> c{};
+
+    constexpr cplx& operator[](int i) { return c[static_cast<std::size_t>(i)]; }
+    constexpr const cplx& operator[](int i) const { return c[static_cast<std::size_t>(i)]; }
+};
+
+/// A rank-2 Lorentz tensor T(mu, nu), complex, indices 0..3 as stored (no implied index position).
+struct LorentzTensor {
+    std::array<cplx, 16> a{};
+
+    constexpr cplx& operator()(int mu, int nu) { return a[static_cast<std::size_t>(4 * mu + nu)]; }
+    constexpr const cplx& operator()(int mu, int nu) const { return a[static_cast<std::size_t>(4 * mu + nu)]; }
+};
+
+/// The metric g^{mu nu} = diag(1, -1, -1, -1) as a complex 4x4 array indexed 0..3.
+struct MetricTensor {
+    std::array<std::array<cplx, 4>, 4> g{};
+
+    constexpr const cplx& operator()(int mu, int nu) const {
+        return g[static_cast<std::size_t>(mu)][static_cast<std::size_t>(nu)];
+    }
+};
+
+// ---- constant objects ------------------------------------------------------------------------
+
+/// gamma^i for i = 0..3, gamma5 for i = 5, the zero matrix for any other i.
+DiracMatrix get_gamma(int i);
+/// The 4x4 unit matrix.
+DiracMatrix get_id();
+/// The metric diag(1, -1, -1, -1).
+MetricTensor get_guv();
+/// Column i of the metric: (1,0,0,0), (0,-1,0,0), (0,0,-1,0), (0,0,0,-1); the zero vector for other i.
+FourVector get_iv(int i);
+/// m times the unit matrix.
+DiracMatrix mass_matrix(double m);
+
+// ---- four-vector operations ------------------------------------------------------------------
+
+/// Minkowski product v.g = v0 g0 - v1 g1 - v2 g2 - v3 g3, without conjugation.
+inline cplx v_dot_v(const FourVector& v, const FourVector& g) {
+    return v[0] * g[0] - v[1] * g[1] - v[2] * g[2] - v[3] * g[3];
+}
+/// The same vector with its index moved by the metric: (v0, -v1, -v2, -v3).
+inline FourVector contra_vector(const FourVector& v) { return {{v[0], -v[1], -v[2], -v[3]}}; }
+/// Slash v-slash = v0 gamma0 - v1 gamma1 - v2 gamma2 - v3 gamma3.
+DiracMatrix sl(const FourVector& v);
+/// Sum_mu x^mu gamma^mu without index lowering, i.e. sl(contra_vector(x)); contracts a covariant x.
+DiracMatrix gamma_dot(const FourVector& x);
+/// Levi-Civita contraction eps(i,j,k,l) x1(i) x2(j) x3(k) x4(l), eps(0,1,2,3) = +1, components as stored.
+cplx lce1(const FourVector& x1, const FourVector& x2, const FourVector& x3, const FourVector& x4);
+/// The vector e^l = eps(i,j,k,l) x1(i) x2(j) x3(k): lce1(x1, x2, x3, y) = sum_l e^l y(l).
+FourVector lce1_vector(const FourVector& x1, const FourVector& x2, const FourVector& x3);
+
+// ---- spinor and matrix operations ------------------------------------------------------------
+
+/// Dirac adjoint u-bar = u^dagger gamma0 = (conj u1, conj u2, -conj u3, -conj u4).
+inline DiracSpinor ub(const DiracSpinor& u) {
+    return {{std::conj(u[0]), std::conj(u[1]), -std::conj(u[2]), -std::conj(u[3])}};
+}
+/// Sum_i v1(i) v2(i), no conjugation.
+inline cplx vxv(const DiracSpinor& v1, const DiracSpinor& v2) {
+    return v1[0] * v2[0] + v1[1] * v2[1] + v1[2] * v2[2] + v1[3] * v2[3];
+}
+/// Row spinor times matrix: z(j) = Sum_k v(k) m(k, j).
+DiracSpinor vxm(const DiracSpinor& v, const DiracMatrix& m);
+/// Sandwich uf . g . ui (uf an adjoint spinor).
+cplx spinor_uxgxu(const DiracSpinor& uf, const DiracMatrix& g, const DiracSpinor& ui);
+/// Matrix product m1 . m2.
+inline DiracMatrix mxm(const DiracMatrix& m1, const DiracMatrix& m2) { return m1 * m2; }
+/// Commutator m1 m2 - m2 m1.
+inline DiracMatrix commutator(const DiracMatrix& m1, const DiracMatrix& m2) { return m1 * m2 - m2 * m1; }
+/// u2b . (vvnn . n_pro . vgnn) . u1: the three-vertex sandwich of the nucleon pole terms.
+cplx c3_m(const DiracSpinor& u2b, const DiracMatrix& vvnn, const DiracMatrix& n_pro, const DiracMatrix& vgnn,
+          const DiracSpinor& u1);
+
+}  // namespace kavrin

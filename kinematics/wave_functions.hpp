@@ -1,0 +1,17 @@
+// Nucleon spinors with spin along +z and the polarization vectors of a virtual photon moving along +z.
+#pragma once
+
+#include "kernel/dirac.hpp"
+
+namespace kavrin {
+
+/// Positive-energy Dirac spinor of momentum p and mass m, spin up (i = 1) or down (i = 2) along +z,
+/// normalized to u-bar u = 1: u = sqrt((E+m)/2m) (chi, sigma.p chi/(E+m)). Other i give the zero spinor.
+DiracSpinor z_spinor(const FourVector& p, double m, int i);
+
+/// Photon polarization for photon energy e_k1 and virtuality qq: spin 1 helicity +1, 2 longitudinal,
+/// 3 helicity -1 (eps(+1) = -(0,1,i,0)/sqrt2, eps(0) = (k,0,0,e_k1)/Q, eps(-1) = (0,1,-i,0)/sqrt2).
+/// Other spin values give the zero vector.
+FourVector photon_circular(double e_k1, double qq, int spin);
+
+}  // namespace kavrin
