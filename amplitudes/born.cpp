@@ -1,0 +1,70 @@
+#include "amplitudes/born.hpp"
+
+#include "amplitudes/slash_algebra.hpp"
+
+namespace kavrin {
+
+namespace {
+constexpr cplx I{0.0, 1.0};
+}  // namespace
+
+// Photon-nucleon vertex with the Dirac part above F1(0) made transverse to k1:
+// charge [f10 eps-slash + (f1 - f10)(eps-slash + k1-slash (eps.k1)/Q^2)] - kappa_n f2 [eps-slash, k1-slash].
+DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, double charge, double kappa_n,
+                  const FourVector& k1) {
+    const DiracMatrix k1s = sl(k1);
+    const DiracMatrix eps = sl(ep);
+    const cplx epk1 = v_dot_v(ep, k1);
+    const DiracMatrix com = detail::slash_commutator(ep, k1);
+    const cplx df1 = f1 - f10, gauge = epk1 / qq, pauli = kappa_n * f2;
+    DiracMatrix vgnn;
+    for (std::size_t i = 0; i < 16; ++i) {
+        const cplx ftilda = df1 * (eps.a[i] + gauge * k1s.a[i]) + f10 * eps.a[i];
+        vgnn.a[i] = charge * ftilda - pauli * com.a[i];
+    }
+    return vgnn;
+}
+
+// Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
+DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, double kappa_n, const FourVector& k1) {
+    const DiracMatrix eps = sl(ep);
+    const DiracMatrix com = detail::slash_commutator(ep, k1);
+    const cplx dirac = charge * f1, pauli = kappa_n * f2;
+    DiracMatrix vgnn;
+    for (std::size_t i = 0; i < 16; ++i) vgnn.a[i] = dirac * eps.a[i] - pauli * com.a[i];
+    return vgnn;
+}
+
+// Pseudovector pion-nucleon vertex i gpnn q-slash gamma5.
+DiracMatrix v_psnn_pv(double gpnn, const FourVector& q) {
+    const DiracMatrix g5 = get_gamma(5);
+    const DiracMatrix qs = sl(q);
+    return (I * gpnn) * (qs * g5);
+}
+
+// Photon-pion-pion vertex cht [ff0 (qp.ep) + (ff - ff0)((qp.ep) + (qp.k1)(ep.k1)/Q^2)] with qp = 2 qt + k1,
+// the sum of the exchanged and the outgoing pion momenta.
+cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, const FourVector& k1,
+             const FourVector& ep) {
+    const FourVector qp = qt * 2.0 + k1;
+    const cplx qpep = v_dot_v(qp, ep);
+    const cplx qpk1 = v_dot_v(qp, k1);
+    const cplx epk1 = v_dot_v(ep, k1);
+    const cplx ftilda = (ff - ff0) * (qpep + qpk1 * epk1 / qq) + ff0 * qpep;
+    return cht * ftilda;
+}
+
+// Nucleon propagator numerator q-slash + m.
+DiracMatrix n_proj(const FourVector& q, double m) { return sl(q) + mass_matrix(m); }
+
+namespace program_a {
+// Pseudoscalar pion-nucleon vertex i gpnn gamma5.
+DiracMatrix v_psnn(double gpnn) { return (I * gpnn) * get_gamma(5); }
+}  // namespace program_a
+
+namespace program_b {
+// Pseudoscalar pion-nucleon vertex gpnn gamma5.
+DiracMatrix v_psnn(double gpnn) { return cplx(gpnn) * get_gamma(5); }
+}  // namespace program_b
+
+}  // namespace kavrin

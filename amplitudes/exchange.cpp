@@ -1,0 +1,81 @@
+#include "amplitudes/exchange.hpp"
+
+#include "amplitudes/born.hpp"
+#include "amplitudes/meson_vertices.hpp"
+
+namespace kavrin {
+
+// ---- Dirac matrices of the exchanges (amplitude = u2b . Gamma . u1) -------------------------------
+
+// Pion pole: ec ff_h v_gpsps i gpnn gamma5/(t - m^2).
+DiracMatrix mt_pion_matrix(double ec, cplx ff_h, cplx ff, cplx ff0, double qq, const FourVector& ep, double cht,
+                           double gpnn, cplx t, const FourVector& qt, const FourVector& k1, double m) {
+    const cplx gpsps = v_gpsps(cht, ff, ff0, qq, qt, k1, ep);
+    return (ec * ff_h * gpsps / (t - m * m)) * program_a::v_psnn(gpnn);
+}
+
+// rho/omega: ftv_h ff_em ggvp V^mu P_{mu nu} Gamma_V^nu/(t - m^2).
+DiracMatrix mt_v_matrix(cplx ftv_h, cplx ff_em, const FourVector& ep, double ggvp, double gvnn, double gvtnn, cplx t,
+                        const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
+    const FourVector y = spin1_contract(v_gvps(ep, k1, qt), cqt, m);
+    return (ggvp * ftv_h * ff_em / (t - m * m)) * program_a::vnn_t_matrix(y, gvnn, gvtnn, qt);
+}
+
+// a1: -(ggap gavnn) fta ff_em i gamma^mu gamma5 P_{mu nu} A^nu/(t - m^2).
+DiracMatrix mt_av_matrix(cplx fta, cplx ff_em, const FourVector& ep, double ggap, double gavnn, cplx t,
+                         const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
+    const FourVector y = spin1_contract(v_gavps(ep, k1, qt), cqt, m);
+    return (-(ggap * gavnn) * fta * ff_em / (t - m * m)) * program_a::avnn_matrix(y);
+}
+
+// b1/h1: -(ggbp gbvnn) ftb ff_em i [gamma^mu, qt-slash] gamma5 P_{mu nu} A^nu/(t - m^2).
+DiracMatrix mt_bv_matrix(cplx ftb, cplx ff_em, const FourVector& ep, double ggbp, double gbvnn, cplx t,
+                         const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
+    const FourVector y = spin1_contract(v_gavps(ep, k1, qt), cqt, m);
+    return (-(ggbp * gbvnn) * ftb * ff_em / (t - m * m)) * program_a::bvnn_matrix(y, qt);
+}
+
+// a2: ftt ff_em ggtp Gamma_T^{mu nu} P_{mu nu, alpha beta} V^{alpha beta}/(t - m^2).
+DiracMatrix mt_t_matrix(cplx ftt, cplx ff_em, const FourVector& ep, double ggtp, double gt1, double gt2, cplx t,
+                        const FourVector& qp, const FourVector& cqt, const FourVector& k1, const FourVector& k2,
+                        double m) {
+    const LorentzTensor w = spin2_contract(v_gtps(ep, k1, k2), cqt, m);
+    return (ggtp * ftt * ff_em / (t - m * m)) * tnn_matrix(w, gt1, gt2, qp);
+}
+
+// ---- the amplitudes ---------------------------------------------------------------------------
+
+// Pion-pole amplitude.
+cplx mt_pion(double ec, cplx ff_h, cplx ff, cplx ff0, double qq, const DiracSpinor& u2b, const DiracSpinor& u1,
+             const FourVector& ep, double cht, double gpnn, cplx t, const FourVector& qt, const FourVector& k1,
+             double m) {
+    return spinor_uxgxu(u2b, mt_pion_matrix(ec, ff_h, ff, ff0, qq, ep, cht, gpnn, t, qt, k1, m), u1);
+}
+
+// rho/omega-exchange amplitude.
+cplx mt_v(cplx ftv_h, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggvp,
+          double gvnn, double gvtnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1,
+          double m) {
+    return spinor_uxgxu(u2b, mt_v_matrix(ftv_h, ff_em, ep, ggvp, gvnn, gvtnn, t, qt, cqt, k1, m), u1);
+}
+
+// a1-exchange amplitude.
+cplx mt_av(cplx fta, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggap,
+           double gavnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
+    return spinor_uxgxu(u2b, mt_av_matrix(fta, ff_em, ep, ggap, gavnn, t, qt, cqt, k1, m), u1);
+}
+
+// b1/h1-exchange amplitude.
+cplx mt_bv(cplx ftb, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggbp,
+           double gbvnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
+    return spinor_uxgxu(u2b, mt_bv_matrix(ftb, ff_em, ep, ggbp, gbvnn, t, qt, cqt, k1, m), u1);
+}
+
+// a2-exchange amplitude.
+cplx mt_t(cplx ftt, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggtp,
+          double gt1, double gt2, cplx t, const FourVector& qp, const FourVector& cqt, const FourVector& k1,
+          const FourVector& k2, double m) {
+    return spinor_uxgxu(u2b, mt_t_matrix(ftt, ff_em, ep, ggtp, gt1, gt2, t, qp, cqt, k1, k2, m), u1);
+}
+
+}  // namespace kavrin

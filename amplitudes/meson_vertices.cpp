@@ -1,0 +1,257 @@
+#include "amplitudes/meson_vertices.hpp"
+
+#include "amplitudes/slash_algebra.hpp"
+
+namespace kavrin {
+
+namespace {
+
+using detail::slash_commutator;
+using detail::times_gamma5;
+
+constexpr cplx I{0.0, 1.0};
+
+// Diagonal of the metric, g^{mu mu}.
+constexpr double kMetricDiag[4] = {1.0, -1.0, -1.0, -1.0};
+
+constexpr bool lorentz_index(int mu) { return mu >= 0 && mu < 4; }
+
+// Component mu of a four-vector, zero for an index outside 0..3 (never read past the stored components).
+cplx comp(const FourVector& v, int mu) { return lorentz_index(mu) ? v[mu] : cplx(0.0); }
+
+// Metric element g(mu, nu), zero outside 0..3.
+cplx metric(int mu, int nu) { return lorentz_index(mu) && lorentz_index(nu) ? get_guv()(mu, nu) : cplx(0.0); }
+
+}  // namespace
+
+// ---- per-component routines -------------------------------------------------------------------
+
+// a2-nucleon vertex u2b [g1 (qp^mu gamma^nu + qp^nu gamma^mu) + g2 qp^mu qp^nu] u1.
+cplx v_tnn_munu(int mu, int nu, double g1, double g2, const DiracSpinor& u2b, const FourVector& qp,
+                const DiracSpinor& u1) {
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix g_nu = get_gamma(nu);
+    const DiracMatrix id = get_id();
+    const DiracMatrix g_tot1 = comp(qp, mu) * g_nu + comp(qp, nu) * g_mu;
+    const DiracMatrix g_tot2 = (comp(qp, mu) * comp(qp, nu)) * id;
+    const DiracMatrix g_tot = cplx(g1) * g_tot1 + cplx(g2) * g_tot2;
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+// gamma* pi V vertex eps_{abcd} ep^a k1^b qt^c g^{d mu}.
+cplx v_gvps_mu(int mu, const FourVector& ep, const FourVector& k1, const FourVector& qt) {
+    return lce1(ep, k1, qt, get_iv(mu));
+}
+
+// gamma* pi A vertex k1^nu (ep.qt) - ep^nu (k1.qt), transverse to k1 in the photon index.
+cplx v_gavps_mu(int j1, const FourVector& ep, const FourVector& k1, const FourVector& qt) {
+    const cplx epqt = v_dot_v(ep, qt);
+    const cplx k1qt = v_dot_v(k1, qt);
+    return comp(k1, j1) * epqt - comp(ep, j1) * k1qt;
+}
+
+// gamma* pi a2 vertex k2^{j2} eps_{abcd} ep^a k1^b k2^c g^{d j1}.
+cplx v_gtps_munu(int j1, int j2, const FourVector& ep, const FourVector& k1, const FourVector& k2) {
+    const cplx gtp = lce1(ep, k1, k2, get_iv(j1));
+    return comp(k2, j2) * gtp;
+}
+
+// Massive spin-1 numerator q_mu q_nu/m^2 - g_{mu nu} (q covariant).
+cplx v_proj_munu(int mu, int nu, const FourVector& q, double m) {
+    return comp(q, mu) * comp(q, nu) / (m * m) - metric(mu, nu);
+}
+
+// Massive spin-2 numerator (gb13 gb24 + gb14 gb23)/2 - gb12 gb34/3, gb the spin-1 numerator.
+cplx t_proj(int i1, int i2, int i3, int i4, const FourVector& q, double m) {
+    const cplx g13 = v_proj_munu(i1, i3, q, m);
+    const cplx g24 = v_proj_munu(i2, i4, q, m);
+    const cplx g14 = v_proj_munu(i1, i4, q, m);
+    const cplx g23 = v_proj_munu(i2, i3, q, m);
+    const cplx g12 = v_proj_munu(i1, i2, q, m);
+    const cplx g34 = v_proj_munu(i3, i4, q, m);
+    return (g13 * g24 + g14 * g23) / 2.0 - g12 * g34 / 3.0;
+}
+
+namespace program_a {
+
+// Vector-meson nucleon vertex u2b [gv gamma^mu + gt [gamma^mu, q-slash]] u1, gt = kappa_V/(4M).
+cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1) {
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix qs = sl(q);
+    const DiracMatrix com = commutator(g_mu, qs);
+    const DiracMatrix g_tot = cplx(gv) * g_mu + cplx(gt) * com;
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+// a1-nucleon vertex u2b i gamma^mu gamma5 u1.
+cplx v_avnn_mu(int mu, const DiracSpinor& u2b, const DiracSpinor& u1) {
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix g5 = get_gamma(5);
+    const DiracMatrix g_tot = I * (g_mu * g5);
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+// b1/h1-nucleon vertex u2b i [gamma^mu, q-slash] gamma5 u1.
+cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1) {
+    const DiracMatrix qs = sl(q);
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix gqs = commutator(g_mu, qs);
+    const DiracMatrix g5 = get_gamma(5);
+    const DiracMatrix g_tot = I * (gqs * g5);
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+}  // namespace program_a
+
+namespace program_b {
+
+// Vector-meson nucleon vertex u2b [gv gamma^mu + gv gt [gamma^mu, q-slash]] u1, gt the tensor-to-vector ratio
+// over 4M.
+cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1) {
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix qs = sl(q);
+    const DiracMatrix com = commutator(g_mu, qs);
+    const DiracMatrix g_tot = cplx(gv) * g_mu + cplx(gv * gt) * com;
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+// a1-nucleon vertex u2b gamma^mu gamma5 u1.
+cplx v_avnn_mu(int mu, const DiracSpinor& u2b, const DiracSpinor& u1) {
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix g5 = get_gamma(5);
+    const DiracMatrix g_tot = g_mu * g5;
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+// b1-nucleon vertex u2b [gamma^mu, q-slash] gamma5 u1.
+cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1) {
+    const DiracMatrix qs = sl(q);
+    const DiracMatrix g_mu = get_gamma(mu);
+    const DiracMatrix gqs = commutator(g_mu, qs);
+    const DiracMatrix g5 = get_gamma(5);
+    const DiracMatrix g_tot = gqs * g5;
+    return spinor_uxgxu(u2b, g_tot, u1);
+}
+
+}  // namespace program_b
+
+// ---- whole-tensor forms -----------------------------------------------------------------------
+
+// V^mu = eps_{abcd} ep^a k1^b qt^c g^{d mu}: the Levi-Civita vector with its index raised by the metric.
+FourVector v_gvps(const FourVector& ep, const FourVector& k1, const FourVector& qt) {
+    return contra_vector(lce1_vector(ep, k1, qt));
+}
+
+// A^nu = k1^nu (ep.qt) - ep^nu (k1.qt).
+FourVector v_gavps(const FourVector& ep, const FourVector& k1, const FourVector& qt) {
+    const cplx epqt = v_dot_v(ep, qt);
+    const cplx k1qt = v_dot_v(k1, qt);
+    FourVector a;
+    for (int nu = 0; nu < 4; ++nu) a[nu] = k1[nu] * epqt - ep[nu] * k1qt;
+    return a;
+}
+
+// T^{j1 j2} = e^{j1} k2^{j2} with e = v_gvps(ep, k1, k2).
+LorentzTensor v_gtps(const FourVector& ep, const FourVector& k1, const FourVector& k2) {
+    const FourVector e = v_gvps(ep, k1, k2);
+    LorentzTensor t;
+    for (int j1 = 0; j1 < 4; ++j1)
+        for (int j2 = 0; j2 < 4; ++j2) t(j1, j2) = k2[j2] * e[j1];
+    return t;
+}
+
+// y_nu = sum_mu x^mu (cq_mu cq_nu/m^2 - g_{mu nu}) = (sum_mu x^mu cq_mu) cq_nu/m^2 - g_{nu nu} x^nu.
+FourVector spin1_contract(const FourVector& x, const FourVector& cq, double m) {
+    const cplx xq = x[0] * cq[0] + x[1] * cq[1] + x[2] * cq[2] + x[3] * cq[3];
+    const cplx c = xq / (m * m);
+    FourVector y;
+    for (int nu = 0; nu < 4; ++nu) y[nu] = c * cq[nu] - kMetricDiag[nu] * x[nu];
+    return y;
+}
+
+// w = P S P - (1/3) P (sum_{ab} P(a,b) v(a,b)) with S = (v + v^T)/2 and P = c c^T/m^2 - g the spin-1 numerator
+// (c = cq): the spin-2 projector (P13 P24 + P14 P23)/2 - P12 P34/3 contracted over its photon-side pair.
+// P is the metric plus a rank-one term, so with a = S c and alpha = c.a (plain sums over stored components)
+//   P S P = alpha c c^T/m^4 - (c (g a)^T + (g a) c^T)/m^2 + g S g,  sum P.v = alpha/m^2 - sum_i g_ii S_ii.
+LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, double m) {
+    const double m2 = m * m;
+    LorentzTensor sym;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) sym(i, j) = 0.5 * (v(i, j) + v(j, i));
+    FourVector a, ga, cm;  // a = S c, ga = g a, cm = c/m^2
+    cplx alpha = 0.0, tr_s = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        a[i] = sym(i, 0) * cq[0] + sym(i, 1) * cq[1] + sym(i, 2) * cq[2] + sym(i, 3) * cq[3];
+        ga[i] = kMetricDiag[i] * a[i];
+        cm[i] = cq[i] / m2;
+        alpha += cq[i] * a[i];
+        tr_s += kMetricDiag[i] * sym(i, i);
+    }
+    const cplx third = (alpha / m2 - tr_s) / 3.0;
+    LorentzTensor w;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            const cplx psp = alpha * cm[i] * cm[j] - (cm[i] * ga[j] + ga[i] * cm[j]) +
+                             (kMetricDiag[i] * kMetricDiag[j]) * sym(i, j);
+            const cplx p_ij = cq[i] * cm[j] - (i == j ? kMetricDiag[i] : 0.0);
+            w(i, j) = psp - third * p_ij;
+        }
+    return w;
+}
+
+// sum w(mu,nu) [g1 (qp^mu gamma^nu + qp^nu gamma^mu) + g2 qp^mu qp^nu]
+//   = g1 gamma.(w^T qp + w qp) + g2 (qp w qp) 1, gamma.a = sum a^mu gamma^mu.
+DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourVector& qp) {
+    FourVector a;
+    cplx qwq = 0.0;
+    for (int mu = 0; mu < 4; ++mu) {
+        cplx row = 0.0;  // sum_nu w(mu, nu) qp^nu
+        for (int nu = 0; nu < 4; ++nu) {
+            row += w(mu, nu) * qp[nu];
+            a[nu] += qp[mu] * w(mu, nu);
+        }
+        a[mu] += row;
+        qwq += qp[mu] * row;
+    }
+    DiracMatrix g = cplx(g1) * gamma_dot(a);
+    const cplx diag = g2 * qwq;
+    for (int r = 0; r < 4; ++r) g(r, r) += diag;
+    return g;
+}
+
+namespace program_a {
+
+// sum_mu c^mu [gv gamma^mu + gt [gamma^mu, q-slash]] = gv c.gamma + gt [c.gamma, q-slash], c.gamma the slash of
+// the lowered c.
+DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q) {
+    return cplx(gv) * gamma_dot(c) + cplx(gt) * slash_commutator(contra_vector(c), q);
+}
+
+// sum_mu c^mu i gamma^mu gamma5.
+DiracMatrix avnn_matrix(const FourVector& c) { return I * times_gamma5(gamma_dot(c)); }
+
+// sum_mu c^mu i [gamma^mu, q-slash] gamma5.
+DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q) {
+    return I * times_gamma5(slash_commutator(contra_vector(c), q));
+}
+
+}  // namespace program_a
+
+namespace program_b {
+
+// sum_mu c^mu [gv gamma^mu + gv gt [gamma^mu, q-slash]].
+DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q) {
+    return cplx(gv) * gamma_dot(c) + cplx(gv * gt) * slash_commutator(contra_vector(c), q);
+}
+
+// sum_mu c^mu gamma^mu gamma5.
+DiracMatrix avnn_matrix(const FourVector& c) { return times_gamma5(gamma_dot(c)); }
+
+// sum_mu c^mu [gamma^mu, q-slash] gamma5.
+DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q) {
+    return times_gamma5(slash_commutator(contra_vector(c), q));
+}
+
+}  // namespace program_b
+
+}  // namespace kavrin

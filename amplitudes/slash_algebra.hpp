@@ -1,0 +1,57 @@
+// Closed forms of a few Dirac-matrix products that the vertex and amplitude routines need many times per
+// scan point: the commutator of two slashes and multiplication by gamma5. Internal to amplitudes/.
+//
+// In the Dirac representation a-slash = [[a0, -A], [A, -a0]] with A = a.sigma (2x2 blocks), so
+//   [a-slash, b-slash] = [[-[A, B], 2(b0 A - a0 B)], [2(b0 A - a0 B), -[A, B]]],  [A, B] = 2i (a x b).sigma,
+// bilinear in the complex components (no conjugation), a and b contravariant as stored.
+#pragma once
+
+#include "kernel/dirac.hpp"
+
+namespace kavrin::detail {
+
+/// The 2x2 block x.sigma = [[x3, x1 - i x2], [x1 + i x2, -x3]] written into rows r0, r0+1 and columns c0, c0+1.
+inline void put_sigma_block(DiracMatrix& m, int r0, int c0, const cplx& x1, const cplx& x2, const cplx& x3) {
+    constexpr cplx I{0.0, 1.0};
+    m(r0, c0) = x3;
+    m(r0, c0 + 1) = x1 - I * x2;
+    m(r0 + 1, c0) = x1 + I * x2;
+    m(r0 + 1, c0 + 1) = -x3;
+}
+
+/// [a-slash, b-slash] = a-slash b-slash - b-slash a-slash.
+inline DiracMatrix slash_commutator(const FourVector& a, const FourVector& b) {
+    constexpr cplx I{0.0, 1.0};
+    // diagonal blocks: -2i (a x b).sigma
+    const cplx d1 = -2.0 * I * (a[2] * b[3] - a[3] * b[2]);
+    const cplx d2 = -2.0 * I * (a[3] * b[1] - a[1] * b[3]);
+    const cplx d3 = -2.0 * I * (a[1] * b[2] - a[2] * b[1]);
+    // off-diagonal blocks: 2 (b0 a - a0 b).sigma
+    const cplx e1 = 2.0 * (b[0] * a[1] - a[0] * b[1]);
+    const cplx e2 = 2.0 * (b[0] * a[2] - a[0] * b[2]);
+    const cplx e3 = 2.0 * (b[0] * a[3] - a[0] * b[3]);
+    DiracMatrix m;
+    put_sigma_block(m, 0, 0, d1, d2, d3);
+    put_sigma_block(m, 2, 2, d1, d2, d3);
+    put_sigma_block(m, 0, 2, e1, e2, e3);
+    put_sigma_block(m, 2, 0, e1, e2, e3);
+    return m;
+}
+
+/// m . gamma5: gamma5 swaps the upper and lower column pairs, (m gamma5)(r, c) = m(r, c xor 2).
+inline DiracMatrix times_gamma5(const DiracMatrix& m) {
+    DiracMatrix z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) z(r, c) = m(r, c ^ 2);
+    return z;
+}
+
+/// gamma5 . m: gamma5 swaps the upper and lower row pairs, (gamma5 m)(r, c) = m(r xor 2, c).
+inline DiracMatrix gamma5_times(const DiracMatrix& m) {
+    DiracMatrix z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) z(r, c) = m(r ^ 2, c);
+    return z;
+}
+
+}  // namespace kavrin::detail

@@ -1,0 +1,42 @@
+#include "amplitudes/vr_vertices.hpp"
+
+#include "amplitudes/meson_vertices.hpp"
+#include "amplitudes/slash_algebra.hpp"
+
+namespace kavrin {
+
+// Photon-nucleon vertex with separate Dirac and Pauli parts:
+// charge fn1 eps-slash - kappa_n fn2 (eps-slash k1-slash - k1-slash eps-slash).
+DiracMatrix v_gnn_vr(double charge, cplx fn1, double kappa_n, cplx fn2, const FourVector& ep, const FourVector& k1) {
+    const DiracMatrix eps = sl(ep);
+    const DiracMatrix com = detail::slash_commutator(ep, k1);
+    const DiracMatrix ftilda = fn1 * eps;
+    return cplx(charge) * ftilda - (kappa_n * fn2) * com;
+}
+
+// Gauge-restoring factor cht (ep.k1)/Q^2 of the pion pole.
+cplx v_gi_vr(double cht, const FourVector& k1, const FourVector& ep, double qq) {
+    const cplx epk1 = v_dot_v(ep, k1);
+    return cht * epk1 / qq;
+}
+
+// Gauge-restoring factor chu (ep.k1)/Q^2 of the u-channel nucleon pole.
+cplx v_gi_vr_u(double chu, const FourVector& k1, const FourVector& ep, double qq) {
+    const cplx epk1 = v_dot_v(ep, k1);
+    return chu * epk1 / qq;
+}
+
+// Photon-pion-pion vertex factor cht ff ep.(k2 + qt).
+cplx v_gps_vr(double cht, cplx ff, const FourVector& k2, const FourVector& qt, const FourVector& ep) {
+    const FourVector kq = k2 + qt;
+    const cplx qep = v_dot_v(kq, ep);
+    const cplx fftilde = ff * qep;
+    return cht * fftilde;
+}
+
+// h1-nucleon vertex u2b [gamma^mu, q-slash] gamma5 u1 (the b1 vertex of kavrin-models).
+cplx v_hvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1) {
+    return program_b::v_bvnn_mu(mu, u2b, q, u1);
+}
+
+}  // namespace kavrin
