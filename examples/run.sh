@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs one program of the build on an answer file in a fresh run directory that has the
+# Gauss-Legendre table in place, and says where the result files are.
+#
+# usage: examples/run.sh kavrin-regge|kavrin-models ANSWER_FILE [RUN_DIR] [BUILD_DIR]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+prog=${1:?program name (kavrin-regge or kavrin-models)}
+answers=$(cd "$(dirname "${2:?answer file}")" && pwd)/$(basename "$2")
+name=$(basename "$answers" .in)
+run=${3:-$top/run/$prog/$name}
+build=${4:-$top/build}
+bin=$build/$prog
+[ -x "$bin" ] || { echo "run.sh: $bin is not built; build first (see README.md)" >&2; exit 1; }
+rm -rf "$run"
+mkdir -p "$run/integral"
+cp "$top/data/integral/gauss-legendre100.dat" "$run/integral/"
+(cd "$run" && "$bin" < "$answers" > transcript.txt)
+echo "results of $prog on $(basename "$answers") are in $run:"
+(cd "$run" && for f in *.dat; do n=$(wc -l < "$f"); [ "$n" -gt 0 ] && printf '  %-22s %5d lines\n' "$f" "$n"; done) || true
+echo "  transcript.txt         (the dialogue as printed)"

@@ -1,0 +1,155 @@
+#include "program_a/scan.hpp"
+
+#include <cmath>
+
+namespace kavrin::program_a {
+
+namespace {
+
+constexpr double gap100 = 20.0;     // W step, MeV
+constexpr double gap150 = 10000.0;  // Q^2 step, MeV^2 (0.01 GeV^2)
+
+// Pion angle of one pass of the angle loop (radians), or nothing when the point is skipped.
+struct Angle {
+    bool skip;
+    double theta;
+};
+
+Angle pion_angle(const Model& model, const Frame& fr, int i200) {
+    const Settings& st = model.settings;
+    const ChannelData& ch = model.channel;
+    const CmFrame& cm = fr.cm;
+    if (st.out == 1) {
+        switch (st.xaxis) {
+            case 1:
+            case 2:
+            case 3: {
+                // fixed -t inside the range shown in the dialogue; clamped to the forward/backward angle
+                const double t = -st.t_input * 1.0e6;
+                if (t > st.t_max || t < st.t_min) return {true, 0.0};
+                const double d = (t - fr.t00) / (2.0 * cm.p * cm.k);
+                if (d > 1.0) return {false, 0.0};
+                if (d < -1.0) return {false, pi};
+                return {false, std::acos(d)};
+            }
+            case 4:
+            case 5: return {false, st.theta_input * pi / 180.0};
+            case 6:
+            case 7: return {false, std::acos(st.cos_theta_input)};
+            default: return {false, i200 * pi / 180.0};
+        }
+    }
+    switch (st.xaxis3) {
+        case 1:
+        case 3: {
+            const double t = -st.t_input * 1.0e6;
+            const double cos_t = (t - ch.fmm * ch.fmm + cm.qq + 2.0 * cm.e_k2 * cm.e_k1) / (2.0 * cm.p * cm.k);
+            return {false, std::acos(cos_t)};
+        }
+        case 2:
+        case 4: {
+            const double u = -st.u_input * 1.0e6;
+            const double cos_u = (ch.fbm * ch.fbm - u - cm.qq - 2.0 * cm.e_p2 * cm.e_k1) / (2.0 * cm.p * cm.k);
+            return {false, std::acos(cos_u)};
+        }
+        case 5: return {false, i200 * pi / 180.0};
+        default: return {false, st.theta_deg * pi / 180.0};
+    }
+}
+
+// Lines of one point of output kind 1.
+void write_separated(const Model& model, const PointResult& r, io::ResultFiles& files) {
+    const Settings& st = model.settings;
+    double x;
+    switch (st.xaxis) {
+        case 8:
+        case 9: x = -r.t / 1.0e6; break;
+        case 10: x = std::cos(r.theta); break;
+        case 1:
+        case 6: x = r.w / 1000.0; break;
+        default: x = r.qq / 1.0e6; break;
+    }
+    const double domega[6] = {r.dst, r.dsl, r.dstt, r.dslt, r.dsltp, r.dsu};
+    const auto per_t = [&r](double v) { return v * pi / (r.k * r.p) * 1.0e6; };
+    for (std::size_t i = 0; i < 6; ++i) files.write(dst_dt + i, io::result_line(x, per_t(domega[i])));
+    for (std::size_t i = 0; i < 6; ++i) files.write(dst_domega + i, io::result_line(x, domega[i]));
+    if (st.xaxis == 8 || st.xaxis == 9) {
+        const double x0 = (r.t0 - r.t) / 1.0e6;
+        for (std::size_t i = 0; i < 6; ++i) files.write(dst_t0 + i, io::result_line(x0, per_t(domega[i])));
+    }
+    files.write(dsl_over_dst, io::result_line(x, r.lt_ratio));
+    files.write(bsa_file, io::result_line(x, r.bsa));
+}
+
+// Lines of one point of output kind 3.
+void write_dds(const Model& model, const PointResult& r, io::ResultFiles& files) {
+    const Settings& st = model.settings;
+    const double per_t = pi / (r.k * r.p) * 1.0e6;
+    switch (st.xaxis3) {
+        case 5: {
+            const double ds = dds_value(st, r, st.phi);
+            files.write(dds_t, io::result_line(-r.t / 1.0e6, ds * pi / (r.k * r.p) * 1.0e6));
+            files.write(dds_domega, io::result_line(-r.t / 1.0e6, ds));
+            break;
+        }
+        case 6: files.write(dds_domega, io::result_line(r.w / 1000.0, dds_value(st, r, st.phi))); break;
+        case 7: files.write(dds_domega, io::result_line(r.qq / 1.0e6, dds_value(st, r, st.phi))); break;
+        default:
+            for (long long i10 = 1; i10 <= 360; ++i10) {
+                const double ds = dds_phi_scan_value(st, r, static_cast<double>(i10));
+                files.write(dds_phi, io::result_line(i10, ds * per_t));
+                files.write(dds_domega, io::result_line(i10, ds));
+            }
+            break;
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> result_file_names() {
+    return {"dST_domega.dat", "dSL_domega.dat", "dSTT_domega.dat", "dSLT_domega.dat", "dSLTP_domega.dat",
+            "dSU_domega.dat", "dST.dat",        "dSL.dat",         "dSTT.dat",        "dSLT.dat",
+            "dSLTP.dat",      "dSU.dat",        "dSL_over_dST.dat", "BSA.dat",        "ddS_T.dat",
+            "ddS_domega.dat", "ddS_PHI.dat",    "dST-T0.dat",      "dSL-T0.dat",      "dSTT-T0.dat",
+            "dSLT-T0.dat",    "dSLTP-T0.dat",   "dSU-T0.dat"};
+}
+
+long long loop_passes(double first, double last, double step) {
+    if (!std::isfinite(first) || !std::isfinite(last) || last < first) return 0;
+    constexpr double most = 9007199254740992.0;  // 2^53: beyond it the loop value no longer changes
+    const double n = std::trunc((last - first) / step);
+    return static_cast<long long>(n < most ? n : most) + 1;
+}
+
+void run_scan(const Model& model, io::ResultFiles& files) {
+    const Settings& st = model.settings;
+    const ChannelData& ch = model.channel;
+    const bool angle_scan = (st.out == 1 && st.xaxis >= 8) || (st.out == 3 && st.xaxis3 == 5);
+    const int ini200 = angle_scan ? 0 : 1;
+    const int fin200 = !angle_scan ? 1 : (st.out == 1 && st.angle_range == 1 ? 45 : 180);
+
+    const long long n100 = loop_passes(st.emin, st.emax, gap100);
+    for (long long i100 = 0; i100 < n100; ++i100) {
+        const double e = static_cast<double>(i100) * gap100 + st.emin;
+        const long long n150 = loop_passes(st.qqmin, st.qqmax, gap150);
+        for (long long i150 = 0; i150 < n150; ++i150) {
+            const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
+            // W of the point; fixed by Q^2 and x_B where x_B is given: W^2 = M^2 + Q^2 (1 - x_B)/x_B
+            const double w =
+                st.w_xb == 1 ? std::sqrt((qq - qq * st.xb_input + st.xb_input * ch.ibm * ch.ibm) / st.xb_input) : e;
+            const Frame fr = make_frame(model, w, qq);
+            const NucleonFactors nf = nucleon_form_factors(model, qq);
+            for (int i200 = ini200; i200 <= fin200; ++i200) {
+                const Angle a = pion_angle(model, fr, i200);
+                if (a.skip) continue;
+                const PointResult r = evaluate_point(model, nf, w, qq, a.theta);
+                if (st.out == 1)
+                    write_separated(model, r, files);
+                else
+                    write_dds(model, r, files);
+            }
+        }
+    }
+}
+
+}  // namespace kavrin::program_a

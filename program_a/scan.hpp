@@ -1,0 +1,34 @@
+// The kinematic scans of kavrin-regge and the 23 result files they write.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "io/results.hpp"
+#include "program_a/model.hpp"
+
+namespace kavrin::program_a {
+
+/// The result files, in the order they are opened.
+enum ResultFile : std::size_t {
+    dst_domega, dsl_domega, dstt_domega, dslt_domega, dsltp_domega, dsu_domega,
+    dst_dt, dsl_dt, dstt_dt, dslt_dt, dsltp_dt, dsu_dt,
+    dsl_over_dst, bsa_file,
+    dds_t, dds_domega, dds_phi,
+    dst_t0, dsl_t0, dstt_t0, dslt_t0, dsltp_t0, dsu_t0,
+    result_file_count
+};
+
+/// Names of the result files, in the order of ResultFile.
+std::vector<std::string> result_file_names();
+
+/// Number of passes of a loop over first + i step, i = 0 .. trunc((last - first)/step): none when
+/// last < first or a bound is not finite.
+long long loop_passes(double first, double last, double step);
+
+/// Runs the scan of the model's output kind and mode and writes every line to the result files.
+void run_scan(const Model& model, io::ResultFiles& files);
+
+}  // namespace kavrin::program_a
