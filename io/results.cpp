@@ -1,44 +1,65 @@
 #include "io/results.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 
 namespace kavrin::io {
 
 namespace {
 
-constexpr int kWidth = 25;  // field width of one real
+constexpr int kWidth = 25;   // field width of one real
 constexpr int kDigits = 17;  // significant digits
 
-std::string right(const std::string& s, int width) {
-    return s.size() >= static_cast<std::size_t>(width) ? s : std::string(width - s.size(), ' ') + s;
+// Appends s right-justified in a field of `width` characters.
+void append_right(std::string& out, std::string_view s, int width) {
+    if (s.size() < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - s.size(), ' ');
+    out.append(s);
+}
+
+// Appends one real in free format (see format_real).
+void append_real(std::string& out, double x) {
+    if (std::isnan(x)) return append_right(out, "NaN", kWidth);
+    if (std::isinf(x)) return append_right(out, x > 0 ? "Infinity" : "-Infinity", kWidth);
+    char buf[64];
+    // The form is decided on the value rounded to 17 significant digits.
+    const auto sci = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, kDigits - 1);
+    const char* e = std::find(buf, sci.ptr, 'e');
+    int exp10 = 0;
+    std::from_chars(e + 1 + (e[1] == '+'), sci.ptr, exp10);
+    if (x == 0.0 || (exp10 >= -1 && exp10 < kDigits)) {
+        const int before = x == 0.0 ? 1 : exp10 + 1;  // digits before the point ("0." counts one)
+        const int after = x == 0.0 ? kDigits - 1 : (exp10 >= 0 ? kDigits - before : kDigits);
+        const auto fix = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, after);
+        append_right(out, std::string_view(buf, static_cast<std::size_t>(fix.ptr - buf)), kWidth - 5);
+        out.append(5, ' ');
+        return;
+    }
+    // d.dddddddddddddddd followed by E+xxx with (at least) a three-digit exponent
+    char field[40];
+    const std::size_t mant = static_cast<std::size_t>(e - buf);
+    std::memcpy(field, buf, mant);
+    std::size_t n = mant;
+    field[n++] = 'E';
+    field[n++] = exp10 < 0 ? '-' : '+';
+    const int a = exp10 < 0 ? -exp10 : exp10;
+    if (a < 100) field[n++] = '0';
+    if (a < 10) field[n++] = '0';
+    n = static_cast<std::size_t>(std::to_chars(field + n, field + sizeof field, a).ptr - field);
+    append_right(out, std::string_view(field, n), kWidth);
 }
 
 }  // namespace
 
 std::string format_real(double x) {
-    if (std::isnan(x)) return right("NaN", kWidth);
-    if (std::isinf(x)) return right(x > 0 ? "Infinity" : "-Infinity", kWidth);
-    char buf[64];
-    // Decide between fixed and exponent form on the value rounded to 17 significant digits.
-    std::snprintf(buf, sizeof buf, "%.*e", kDigits - 1, x);
-    const char* e = std::strchr(buf, 'e');
-    const int exp10 = std::atoi(e + 1);
-    const bool fixed = x == 0.0 || (exp10 >= -1 && exp10 < kDigits);
-    if (fixed) {
-        const int before = x == 0.0 ? 1 : exp10 + 1;  // digits before the point (0.x counts one: "0.")
-        const int after = x == 0.0 ? kDigits - 1 : (exp10 >= 0 ? kDigits - before : kDigits);
-        std::snprintf(buf, sizeof buf, "%.*f", after, x);
-        return right(buf, kWidth - 5) + "     ";
-    }
-    // d.dddddddddddddddd followed by E+xxx with a three-digit exponent
-    std::string mant(buf, static_cast<std::size_t>(e - buf));
-    char ex[16];
-    std::snprintf(ex, sizeof ex, "E%c%03d", exp10 < 0 ? '-' : '+', std::abs(exp10));
-    return right(mant + ex, kWidth);
+    std::string s;
+    append_real(s, x);
+    return s;
 }
 
 std::string format_int(long long i) {
@@ -48,10 +69,12 @@ std::string format_int(long long i) {
 }
 
 std::string result_line(double x, double y) {
-    std::string line(1, ' ');
-    line += format_real(x);
+    std::string line;
+    line.reserve(2 * kWidth + 2);
     line += ' ';
-    line += format_real(y);
+    append_real(line, x);
+    line += ' ';
+    append_real(line, y);
     return line;
 }
 
@@ -59,7 +82,7 @@ std::string result_line(long long i, double y) {
     std::string line(1, ' ');
     line += format_int(i);
     line += ' ';
-    line += format_real(y);
+    append_real(line, y);
     return line;
 }
 
