@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "api/regge_core.hpp"
 #include "io/results.hpp"
 #include "kinematics/kinematics.hpp"
 #include "program_a/model.hpp"
@@ -27,6 +28,7 @@ double ask_real(io::Dialogue& d, std::string_view prompt) {
     d.print(prompt);
     return d.read_real(name_of(prompt));
 }
+
 
 // Reads an integer answer between lo and hi to the question `prompt` (already printed).
 int read_choice(io::Dialogue& d, std::string_view prompt, int lo, int hi, std::string_view choices) {
@@ -62,8 +64,8 @@ void charged_channel_questions(io::Dialogue& d, Settings& s) {
         d.print(f2_prompt);
         s.nucleon_f2 = read_choice(d, f2_prompt, 1, 2, "1 (F2 on) or 2 (F2 off)");
     } else {
-        s.cut_f1 =
-            ask_real(d, "Please input the F1 cut-off of nucleon in GeV: DESY=1.2 GeV, or Cornell, CEA, JLab=1.55 GeV.");
+        s.cut_f1 = ask_real(
+            d, "Please input the F1 cut-off of nucleon in GeV: DESY=1.2 GeV, or Cornell, CEA, JLab=1.55 GeV.");
         s.cut_f2 = s.cut_f1;
         constexpr std::string_view f2_prompt =
             "FOR CHARGED CHANNELS NUCLEON MAGNETIC TERMS F2: ON(1) for BSA, OFF(2) for convnetion";
@@ -177,6 +179,9 @@ void separated_scan_questions(io::Dialogue& d, Settings& s) {
     }
 }
 
+// DDS conventions that use the answered phi: all but the Cornell average and the DESY average of channel 2.
+bool dds_uses_phi(const Settings& s) { return !(s.dds_type == 3 || (s.dds_type == 1 && s.gtype == 2)); }
+
 // Questions and fixed limits of the input modes of output kind 3.
 void dds_questions(io::Dialogue& d, Settings& s) {
     constexpr std::string_view w_prompt = "INPUT: TOTAL CM ENERGY W(GeV)? Ex, W=2.21 GeV";
@@ -279,8 +284,8 @@ Settings run_dialogue(io::Dialogue& d) {
         s.xaxis = read_choice(d, "CHOOSE X-AXIS & FIX VARs.", 1, 10, "a scan mode from 1 to 10");
         separated_scan_questions(d, s);
         d.print("INPUT: PHOTON POL EL(0<EL<1)?");
-        s.el = ask_real(d,
-                        "Separated dcs needs not PHOTON POL EL(0<EL<1) and PUT ANLY VBSAE, e.g. 0.5, IF NOT RELEVANT");
+        s.el = ask_real(
+            d, "Separated dcs needs not PHOTON POL EL(0<EL<1) and PUT ANLY VBSAE, e.g. 0.5, IF NOT RELEVANT");
     } else {
         d.print("Check the def. of DDS before running");
         d.print("CHOOSE DDS TYPE: DESY(1), CORNELL fixed(2), CORNELL ave.(3), CEA input(4), JLAB(5)");
@@ -309,5 +314,42 @@ Settings run_dialogue(io::Dialogue& d) {
     d.print(blank30);
     return s;
 }
+
+regge::Options physics_options(const Settings& s) {
+    using namespace regge;
+    Options o;
+    o.channel = static_cast<Channel>(s.gtype);
+    const bool charged = s.gtype <= 2;
+    const bool form_factors = charged || s.nucleon_poles == 1;
+    if (charged) {
+        o.pion_cutoff_mev = s.cutp_em;
+        o.a1_sign = s.a1_cc == 1 ? A1Sign::positive : A1Sign::negative;
+    } else {
+        o.omega_phase = s.omega_phase == 1 ? OmegaPhase::non_degenerate : OmegaPhase::degenerate;
+        o.omega_cutoff_mev = s.cutw_em;
+        o.born_terms = s.nucleon_poles == 1;
+    }
+    if (form_factors) {
+        o.form_factors = static_cast<FormFactors>(s.fft_gnn);
+        if (s.fft_gnn == 1 && charged) o.gpd_slope_per_gev2 = s.gpd_alp;
+        if (s.fft_gnn == 2) o.nucleon_cutoff_gev = s.cut_f1;
+        o.pauli_terms = s.nucleon_f2 == 1;
+    }
+    o.epsilon = s.el;
+    if (s.out == 3) {
+        Dds dds;
+        dds.type = static_cast<DdsType>(s.dds_type);
+        if (s.xaxis3 == 5 && dds_uses_phi(s)) dds.phi = s.phi * pi / 180.0;
+        if ((s.xaxis3 == 6 || s.xaxis3 == 7) && s.dds_type == 4) {
+            dds.cos_phi = s.cos_phi_input;
+            dds.cos_2phi = s.cos_2phi_input;
+        }
+        o.dds = dds;
+    }
+    o.unit = static_cast<CrossSectionUnit>(s.outu);
+    return o;
+}
+
+regge::Settings physics_settings(const Settings& s) { return regge::detail::Access::as_answered(physics_options(s)); }
 
 }  // namespace kavrin::program_a

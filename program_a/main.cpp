@@ -3,12 +3,15 @@
 #include <unistd.h>
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <system_error>
 
 #include "io/answers.hpp"
 #include "io/results.hpp"
+#include "kavrin/regge.hpp"
 #include "program_a/dialogue.hpp"
-#include "program_a/model.hpp"
 #include "program_a/scan.hpp"
 #include "program_a/table.hpp"
 
@@ -17,11 +20,19 @@ int main() {
     try {
         io::ResultFiles files("", program_a::result_file_names());
         io::Dialogue dialogue(std::cin, std::cout, isatty(0) != 0);
-        const program_a::Settings settings = program_a::run_dialogue(dialogue);
+        const program_a::Settings run = program_a::run_dialogue(dialogue);
         std::cout.flush();
-        const GaussLegendre100 gl = program_a::read_gauss_legendre_table(program_a::gauss_legendre_path);
-        const program_a::Model model = program_a::make_model(settings, gl);
-        program_a::run_scan(model, files);
+        const regge::Settings physics = program_a::physics_settings(run);
+        regge::GaussLegendreTable table;
+        try {
+            table = regge::load_gauss_legendre_table(program_a::gauss_legendre_path);
+        } catch (const regge::TableError& e) {
+            std::error_code ec;
+            if (std::filesystem::exists(program_a::gauss_legendre_path, ec)) throw;
+            throw regge::TableError(std::string(e.what()) + "; " + program_a::table_setup_hint());
+        }
+        const regge::Model model(physics, table);
+        program_a::run_scan(model, run, files);
         files.close();
         std::cout.flush();
         if (!std::cout) {

@@ -331,12 +331,12 @@ void observables(const Model& model, PointResult& r) {
     r.dsdt_factor = pi / (r.k * r.p) * 1.0e6;
 }
 
-double dds_value(const Settings& st, const PointResult& r, double phi_deg) {
+double dds_at(const Settings& st, const PointResult& r, double phi) {
     const double el = st.el;
     const double a = std::sqrt(el * 2.0 * (el + 1.0));
     const double b = std::sqrt(el * 0.5 * (el + 1.0));
-    const double cos_phi = std::cos(phi_deg * pi / 180.0);
-    const double cos_2phi = std::cos(phi_deg * 2.0 * pi / 180.0);
+    const double cos_phi = std::cos(phi);
+    const double cos_2phi = std::cos(2.0 * phi);
     switch (st.dds_type) {
         case 1:
             if (st.gtype == 2)  // phi-averaged over 120..240 degrees
@@ -356,11 +356,17 @@ double dds_value(const Settings& st, const PointResult& r, double phi_deg) {
     }
 }
 
+// phi_deg pi/180 doubled is exactly phi_deg 2 pi/180: both roundings scale by the power of two.
+double dds_value(const Settings& st, const PointResult& r, double phi_deg) { return dds_at(st, r, phi_deg * pi / 180.0); }
+
+double dds_phi_scan_at(int dds_type, double el, double dsu, double dstt, double dslt, double phi) {
+    const double c = (dds_type == 1 || dds_type == 5) ? std::sqrt(el * 2.0 * (el + 1.0))
+                                                      : std::sqrt(el * 0.5 * (el + 1.0));
+    return dsu + el * dstt * std::cos(2.0 * phi) + c * dslt * std::cos(phi);
+}
+
 double dds_phi_scan_value(const Settings& st, const PointResult& r, double phi_deg) {
-    const double el = st.el;
-    const double c = (st.dds_type == 1 || st.dds_type == 5) ? std::sqrt(el * 2.0 * (el + 1.0))
-                                                            : std::sqrt(el * 0.5 * (el + 1.0));
-    return r.dsu + el * r.dstt * std::cos(phi_deg * 2.0 * pi / 180.0) + c * r.dslt * std::cos(phi_deg * pi / 180.0);
+    return dds_phi_scan_at(st.dds_type, st.el, r.dsu, r.dstt, r.dslt, phi_deg * pi / 180.0);
 }
 
 }  // namespace kavrin::program_a

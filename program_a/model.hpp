@@ -193,10 +193,15 @@ PointResult evaluate_point(const Model& model, const NucleonFactors& nf, double 
 /// The response sums turned into cross sections (fills the normalization and cross-section fields).
 void observables(const Model& model, PointResult& r);
 
-/// The DDS of the model's convention at azimuth phi (degrees), from the point's cross sections.
+/// The DDS of the model's convention at azimuth phi (radians), from the point's cross sections.
+double dds_at(const Settings& settings, const PointResult& r, double phi);
+/// The same at phi in degrees (as answered): dds_at(settings, r, phi_deg pi/180).
 double dds_value(const Settings& settings, const PointResult& r, double phi_deg);
 
-/// The DDS of the phi scans at phi (degrees): dsu + eps dstt cos 2phi + C dslt cos phi, with C of the type.
+/// The DDS of the phi scans at phi (radians): dsu + eps dstt cos 2phi + C dslt cos phi, with
+/// C = sqrt(2 eps (eps + 1)) for DDS types 1 and 5 and sqrt(eps (eps + 1)/2) for the others.
+double dds_phi_scan_at(int dds_type, double el, double dsu, double dstt, double dslt, double phi);
+/// The same from the settings and the point at phi in degrees.
 double dds_phi_scan_value(const Settings& settings, const PointResult& r, double phi_deg);
 
 }  // namespace kavrin::program_a

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "api/regge_core.hpp"
+
 namespace kavrin::program_a {
 
 namespace {
@@ -15,9 +17,7 @@ struct Angle {
     double theta;
 };
 
-Angle pion_angle(const Model& model, const Frame& fr, int i200) {
-    const Settings& st = model.settings;
-    const ChannelData& ch = model.channel;
+Angle pion_angle(const Settings& st, const ChannelData& ch, const Frame& fr, int i200) {
     const CmFrame& cm = fr.cm;
     if (st.out == 1) {
         switch (st.xaxis) {
@@ -58,8 +58,7 @@ Angle pion_angle(const Model& model, const Frame& fr, int i200) {
 }
 
 // Lines of one point of output kind 1.
-void write_separated(const Model& model, const PointResult& r, io::ResultFiles& files) {
-    const Settings& st = model.settings;
+void write_separated(const Settings& st, const PointResult& r, io::ResultFiles& files) {
     double x;
     switch (st.xaxis) {
         case 8:
@@ -82,8 +81,7 @@ void write_separated(const Model& model, const PointResult& r, io::ResultFiles& 
 }
 
 // Lines of one point of output kind 3.
-void write_dds(const Model& model, const PointResult& r, io::ResultFiles& files) {
-    const Settings& st = model.settings;
+void write_dds(const Settings& st, const PointResult& r, io::ResultFiles& files) {
     const double per_t = pi / (r.k * r.p) * 1.0e6;
     switch (st.xaxis3) {
         case 5: {
@@ -121,8 +119,8 @@ long long loop_passes(double first, double last, double step) {
     return static_cast<long long>(n < most ? n : most) + 1;
 }
 
-void run_scan(const Model& model, io::ResultFiles& files) {
-    const Settings& st = model.settings;
+void run_scan(const regge::Model& physics, const Settings& st, io::ResultFiles& files) {
+    const Model& model = core_of(physics);
     const ChannelData& ch = model.channel;
     const bool angle_scan = (st.out == 1 && st.xaxis >= 8) || (st.out == 3 && st.xaxis3 == 5);
     const int ini200 = angle_scan ? 0 : 1;
@@ -140,13 +138,13 @@ void run_scan(const Model& model, io::ResultFiles& files) {
             const Frame fr = make_frame(model, w, qq);
             const NucleonFactors nf = nucleon_form_factors(model, qq);
             for (int i200 = ini200; i200 <= fin200; ++i200) {
-                const Angle a = pion_angle(model, fr, i200);
+                const Angle a = pion_angle(st, ch, fr, i200);
                 if (a.skip) continue;
                 const PointResult r = evaluate_point(model, nf, w, qq, a.theta);
                 if (st.out == 1)
-                    write_separated(model, r, files);
+                    write_separated(st, r, files);
                 else
-                    write_dds(model, r, files);
+                    write_dds(st, r, files);
             }
         }
     }

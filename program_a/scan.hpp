@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "io/results.hpp"
-#include "program_a/model.hpp"
+#include "kavrin/regge.hpp"
+#include "program_a/settings.hpp"
 
 namespace kavrin::program_a {
 
@@ -28,7 +29,8 @@ std::vector<std::string> result_file_names();
 /// last < first or a bound is not finite.
 long long loop_passes(double first, double last, double step);
 
-/// Runs the scan of the model's output kind and mode and writes every line to the result files.
-void run_scan(const Model& model, io::ResultFiles& files);
+/// Runs the scan of the run's output kind and mode over the model of its physics settings (built from
+/// physics_settings(run)) and writes every line to the result files.
+void run_scan(const regge::Model& model, const Settings& run, io::ResultFiles& files);
 
 }  // namespace kavrin::program_a

@@ -1,13 +1,16 @@
 #include "program_a/table.hpp"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string_view>
 
 #include "io/answers.hpp"
+#include "kavrin_install_paths.hpp"
 
 namespace kavrin::program_a {
 
@@ -22,7 +25,28 @@ std::string_view next_token(std::string_view line, std::size_t& pos) {
     return line.substr(b, pos - b);
 }
 
+// A path as typed in a shell command: quoted when it holds anything but plain path characters.
+std::string shell_word(const std::string& path) {
+    for (char c : path)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("/._-+", c) != nullptr))
+            return "'" + path + "'";
+    return path;
+}
+
 }  // namespace
+
+std::string table_setup_hint() {
+    const std::string installed = KAVRIN_INSTALLED_TABLE;
+    const std::string source = KAVRIN_SOURCE_TABLE;
+    std::error_code ec;
+    if (!std::filesystem::exists(installed, ec) && std::filesystem::exists(source, ec))
+        return "its installed copy " + installed +
+               " is not there yet (cmake --install puts it there); put the copy of the source tree in place with: "
+               "mkdir -p integral && cp " +
+               shell_word(source) + " integral/";
+    return "put its installed copy " + installed + " in place with: mkdir -p integral && cp " +
+           shell_word(installed) + " integral/";
+}
 
 GaussLegendre100 read_gauss_legendre_table(const std::string& path) {
     std::ifstream in(path);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "api/models_core.hpp"
 #include "io/results.hpp"
 #include "kinematics/kinematics.hpp"
 
@@ -38,6 +39,7 @@ double ask_real(io::Dialogue& d, const char* prompt) {
     return d.read_real(prompt);
 }
 
+
 float ask_single(io::Dialogue& d, const char* prompt) {
     d.print(prompt);
     return d.read_single(prompt);
@@ -72,8 +74,8 @@ Settings run_dialogue(io::Dialogue& d) {
     d.print("Put any value for cuts, if irrelevant.");
     d.print("");
     s.cut_pion = ask_real(d, "Please input cut-off of Pion in GeV: KM=0.68, VR=0.655, QVM=0.775");
-    s.cut_f1 =
-        ask_real(d, "Please input cut-off of nucleon in GeV: KM & VR=0.84(already fixed in sub-routine), QVM=1.55");
+    s.cut_f1 = ask_real(
+        d, "Please input cut-off of nucleon in GeV: KM & VR=0.84(already fixed in sub-routine), QVM=1.55");
     d.print("Please input cut-off of omega in GeV: 0.775 or 1.2 for neutral.");
 
     d.print("WE WILL CALCULATE DIFF. CROSS SECTION(DCS)!!!");
@@ -154,5 +156,18 @@ Settings run_dialogue(io::Dialogue& d) {
     d.print("                              ");
     return s;
 }
+
+models::Options physics_options(const Settings& s) {
+    models::Options o;
+    o.channel = static_cast<models::Channel>(s.channel);
+    o.model = static_cast<models::ModelKind>(s.model);
+    if (s.channel != Channel::pi0_p) o.pion_cutoff_gev = s.cut_pion;
+    if (s.model == ModelKind::qvm) o.nucleon_cutoff_gev = s.cut_f1;
+    o.epsilon = s.el;
+    o.beam_energy_gev = s.ebe;
+    return o;
+}
+
+models::Settings physics_settings(const Settings& s) { return models::detail::Access::as_answered(physics_options(s)); }
 
 }  // namespace kavrin::program_b

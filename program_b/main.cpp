@@ -7,6 +7,7 @@
 
 #include "io/answers.hpp"
 #include "io/results.hpp"
+#include "kavrin/models.hpp"
 #include "program_b/dialogue.hpp"
 #include "program_b/scan.hpp"
 
@@ -17,7 +18,8 @@ int main() {
         io::Dialogue dialogue(std::cin, std::cout, isatty(0) != 0);
         const program_b::Settings settings = program_b::run_dialogue(dialogue);
         std::cout.flush();
-        program_b::run_scan(settings, files);
+        const models::Model model(program_b::physics_settings(settings));
+        program_b::run_scan(model, settings, files);
         files.close();
     } catch (const std::exception& e) {
         std::cout.flush();

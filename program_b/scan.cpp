@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "api/models_core.hpp"
 #include "kinematics/kinematics.hpp"
+#include "program_b/dialogue.hpp"
 #include "program_b/model.hpp"
 
 namespace kavrin::program_b {
@@ -131,11 +133,13 @@ int angle_count(const Settings& s) {
     return s.ang_range == 1.0f ? 41 : 181;
 }
 
-void run_scan(const Settings& s, io::ResultFiles& files) {
+void run_scan(const Settings& s, io::ResultFiles& files) { run_scan(models::Model(physics_settings(s)), s, files); }
+
+void run_scan(const models::Model& physics, const Settings& s, io::ResultFiles& files) {
     const ChannelMasses m = channel_masses(s.channel);
     const double ibms = m.ibms(), fmms = m.fmms();
     const ScanLimits limits = scan_limits(s);
-    const Model model(s);
+    const Model& model = core_of(physics);
     const int angles = angle_count(s);
 
     const long long fin100 = pass_count(limits.emin, limits.emax, gap100);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/results.hpp"
+#include "kavrin/models.hpp"
 #include "program_b/settings.hpp"
 
 namespace kavrin::program_b {
@@ -37,7 +38,10 @@ long long pass_count(double first, double last, double step);
 /// Number of pion angles per (W, Q^2) step: 41 or 181 in modes 8-10, else 1.
 int angle_count(const Settings& s);
 
-/// Runs the whole scan and writes its lines to files (opened in the order of result_file_names()).
+/// Runs the whole scan over the model of the run's physics settings (physics_settings(s)) and writes its
+/// lines to files (opened in the order of result_file_names()).
+void run_scan(const models::Model& model, const Settings& s, io::ResultFiles& files);
+/// The same with the model built from s.
 void run_scan(const Settings& s, io::ResultFiles& files);
 
 }  // namespace kavrin::program_b

@@ -370,6 +370,9 @@ TEST(ProgramARun, MissingShortOrBadTableStopsWithoutTouchingEarlierResults) {
     missing.put("dSU.dat", " old line\n");
     EXPECT_EQ(missing(answers), 1);
     EXPECT_NE(missing.error.find("./integral/gauss-legendre100.dat"), std::string::npos) << missing.error;
+    // ... and says where the installed copy is and how to put a copy in place
+    EXPECT_NE(missing.error.find("share/kavrin/integral/gauss-legendre100.dat"), std::string::npos) << missing.error;
+    EXPECT_NE(missing.error.find("mkdir -p integral && cp "), std::string::npos) << missing.error;
     EXPECT_EQ(missing.file("dSU.dat"), std::vector<std::string>{" old line"});
     EXPECT_EQ(missing.transcript.size(), 32u);  // the whole dialogue ran first
 

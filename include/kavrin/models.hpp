@@ -1,0 +1,101 @@
+// The KM, VR and QVM models of kavrin-models as a library: gamma* p -> pi+ n, gamma* n -> pi- p and
+// gamma* p -> pi0 p, evaluated at any (W, Q^2, angle).
+//
+//   kavrin::models::Options o;
+//   o.channel = kavrin::models::Channel::pi_plus_n;
+//   o.model = kavrin::models::ModelKind::vr;
+//   o.pion_cutoff_gev = 0.655;
+//   o.epsilon = 0.5;
+//   const kavrin::models::Model model{kavrin::models::Settings(o)};    // throws kavrin::InvalidSetting
+//   const kavrin::Observables x = model.evaluate(2.2, 1.0, kavrin::Angle::theta(0.2));
+//
+// Units: W in GeV, Q^2 and -t in GeV^2, angles in radians, cut-offs and the beam energy in GeV; cross
+// sections in microbarn (see <kavrin/observables.hpp>). A Model is immutable: evaluate() is pure and may be
+// called from any number of threads at once.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "kavrin/observables.hpp"
+
+namespace kavrin::models {
+
+/// The reaction.
+enum class Channel : int {
+    pi_plus_n = 1,   ///< gamma* p -> pi+ n
+    pi_minus_p = 2,  ///< gamma* n -> pi- p
+    pi0_p = 3,       ///< gamma* p -> pi0 p
+};
+
+/// The reaction model.
+enum class ModelKind : int { km = 1, vr = 2, qvm = 3 };
+
+/// What the kavrin-models dialogue fixes for the physics, each member given exactly where it enters:
+///
+///   channel, model                 always;
+///   pion_cutoff_gev                charged channels (the pi0 p amplitude has no pion exchange);
+///   nucleon_cutoff_gev             QVM (KM and VR fix their nucleon form factors themselves);
+///   epsilon                        VR and QVM always; KM optionally (it gives dsigma_U);
+///   beam_energy_gev                KM only, optionally (it gives the KM beam-spin asymmetry);
+///                                  KM needs at least one of epsilon and beam_energy_gev.
+///
+/// Settings(options) rejects a missing member, a member that does not apply, and a value out of range with
+/// kavrin::InvalidSetting.
+struct Options {
+    std::optional<Channel> channel;
+    std::optional<ModelKind> model;
+    std::optional<double> pion_cutoff_gev;     ///< pion e.m. form-factor cut-off, GeV (> 0)
+    std::optional<double> nucleon_cutoff_gev;  ///< dipole nucleon cut-off of QVM, GeV (> 0)
+    std::optional<double> epsilon;             ///< virtual-photon polarization, 0 <= epsilon <= 1
+    std::optional<double> beam_energy_gev;     ///< electron beam energy of the KM asymmetry, GeV (> 0)
+
+    friend bool operator==(const Options&, const Options&) = default;
+};
+
+namespace detail {
+struct Core;
+struct Access;
+}  // namespace detail
+
+/// Options that passed validation; immutable.
+class Settings {
+public:
+    /// Validates the options; throws kavrin::InvalidSetting naming the first bad member.
+    explicit Settings(Options options);
+
+    const Options& options() const noexcept { return options_; }
+    Channel channel() const noexcept { return *options_.channel; }
+    ModelKind model() const noexcept { return *options_.model; }
+
+    friend bool operator==(const Settings&, const Settings&) = default;
+
+private:
+    friend struct detail::Access;
+    /// The programs' own settings: the same structure, but real answers are kept as the user typed them
+    /// (outside the physical ranges the formulas are evaluated as they stand).
+    enum class Ranges { physical, as_answered };
+    Settings(Options options, Ranges ranges);
+
+    Options options_;
+};
+
+/// The model of one set of settings (couplings, trajectories, phases fixed). Copies share the same
+/// immutable data. Cross sections are in microbarn. dsigma_U is NaN without epsilon; the beam-spin
+/// asymmetry is NaN where the settings do not determine it (KM without a beam energy).
+class Model {
+public:
+    explicit Model(const Settings& settings);
+
+    const Settings& settings() const noexcept;
+
+    /// Observables at W (GeV), Q^2 (GeV^2) and the pion angle. dds_domega and dds_dt are NaN (this model
+    /// has no DDS convention).
+    Observables evaluate(double w, double q2, Angle angle) const;
+
+private:
+    friend struct detail::Access;
+    std::shared_ptr<const detail::Core> core_;
+};
+
+}  // namespace kavrin::models
