@@ -119,6 +119,19 @@ long long loop_passes(double first, double last, double step) {
     return static_cast<long long>(n < most ? n : most) + 1;
 }
 
+io::ScanSize scan_size(const Settings& st) {
+    const bool angle_scan = (st.out == 1 && st.xaxis >= 8) || (st.out == 3 && st.xaxis3 == 5);
+    const int angles = !angle_scan ? 1 : (st.out == 1 && st.angle_range == 1 ? 46 : 181);
+    const bool phi_series = st.out == 3 && st.xaxis3 >= 1 && st.xaxis3 <= 4;
+    using io::shown_value;
+    return {{{io::loop_span(st.emin, st.emax, gap100),
+              "values of W from " + shown_value(st.emin / 1000.0) + " to " + shown_value(st.emax / 1000.0) + " GeV"},
+             {io::loop_span(st.qqmin, st.qqmax, gap150),
+              "values of Q^2 from " + shown_value(st.qqmin / 1.0e6) + " to " + shown_value(st.qqmax / 1.0e6) + " GeV^2"},
+             {static_cast<double>(angles), "angles"},
+             {phi_series ? 360.0 : 1.0, "values of phi"}}};
+}
+
 void run_scan(const regge::Model& physics, const Settings& st, io::ResultFiles& files) {
     const Model& model = core_of(physics);
     const ChannelData& ch = model.channel;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "io/results.hpp"
+#include "io/run.hpp"
 #include "kavrin/regge.hpp"
 #include "program_a/settings.hpp"
 
@@ -28,6 +29,9 @@ std::vector<std::string> result_file_names();
 /// Number of passes of a loop over first + i step, i = 0 .. trunc((last - first)/step): none when
 /// last < first or a bound is not finite.
 long long loop_passes(double first, double last, double step);
+
+/// The loops of the scan the run's answers ask for (W, Q^2, angle, phi), before any point is evaluated.
+io::ScanSize scan_size(const Settings& run);
 
 /// Runs the scan of the run's output kind and mode over the model of its physics settings (built from
 /// physics_settings(run)) and writes every line to the result files.

@@ -133,6 +133,31 @@ int angle_count(const Settings& s) {
     return s.ang_range == 1.0f ? 41 : 181;
 }
 
+namespace {
+
+// First Q^2 of the loop (MeV^2): in the xB modes 0.01 MeV^2 above the Q^2 where xB meets the threshold.
+double first_qq(const Settings& s, const ScanLimits& limits) {
+    if (!limits.w_xb) return limits.qqmin;
+    const ChannelMasses m = channel_masses(s.channel);
+    const double w_thresh = m.w_thresh();
+    return (w_thresh * w_thresh - m.ibms()) * s.xb_input / (1.0 - s.xb_input) + double(0.01f);
+}
+
+}  // namespace
+
+io::ScanSize scan_size(const Settings& s) {
+    const ScanLimits limits = scan_limits(s);
+    const double qqmin = first_qq(s, limits);
+    using io::shown_value;
+    return {{{io::loop_span(limits.emin, limits.emax, gap100),
+              "values of W from " + shown_value(limits.emin / 1000.0) + " to " + shown_value(limits.emax / 1000.0) +
+                  " GeV"},
+             {io::loop_span(qqmin, limits.qqmax, gap150),
+              "values of Q^2 from " + shown_value(qqmin / 1.0e6) + " to " + shown_value(limits.qqmax / 1.0e6) + " GeV^2"},
+             {static_cast<double>(angle_count(s)), "angles"},
+             {s.out == OutputKind::phi_dependent ? 360.0 : 1.0, "values of phi"}}};
+}
+
 void run_scan(const Settings& s, io::ResultFiles& files) { run_scan(models::Model(physics_settings(s)), s, files); }
 
 void run_scan(const models::Model& physics, const Settings& s, io::ResultFiles& files) {
@@ -145,12 +170,7 @@ void run_scan(const models::Model& physics, const Settings& s, io::ResultFiles& 
     const long long fin100 = pass_count(limits.emin, limits.emax, gap100);
     for (long long i100 = 0; i100 < fin100; ++i100) {
         double e = limits.emin + static_cast<double>(i100) * gap100;
-        double qqmin = limits.qqmin;
-        if (limits.w_xb) {
-            const double w_thresh = m.w_thresh();
-            const double qq0 = (w_thresh * w_thresh - ibms) * s.xb_input / (1.0 - s.xb_input);
-            qqmin = qq0 + double(0.01f);
-        }
+        const double qqmin = first_qq(s, limits);
         const long long fin150 = pass_count(qqmin, limits.qqmax, gap150);
         for (long long i150 = 0; i150 < fin150; ++i150) {
             const double qq = qqmin + static_cast<double>(i150) * gap150;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/results.hpp"
+#include "io/run.hpp"
 #include "kavrin/models.hpp"
 #include "program_b/settings.hpp"
 
@@ -37,6 +38,9 @@ long long pass_count(double first, double last, double step);
 
 /// Number of pion angles per (W, Q^2) step: 41 or 181 in modes 8-10, else 1.
 int angle_count(const Settings& s);
+
+/// The loops of the scan the run's answers ask for (W, Q^2, angle, phi), before any point is evaluated.
+io::ScanSize scan_size(const Settings& s);
 
 /// Runs the whole scan over the model of the run's physics settings (physics_settings(s)) and writes its
 /// lines to files (opened in the order of result_file_names()).

@@ -1,0 +1,49 @@
+// What a whole run of either program needs besides its answers: where it runs, whether a person is typing,
+// and the largest scan it may start.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavrin::io {
+
+/// The largest scan one run may start, in lines per result file (one per kinematic point, or one per phi
+/// value where a point writes a phi series): 10^6 lines take about 10 s and up to a few hundred MB of
+/// result files. Answers asking for more are refused before any result file is written.
+inline constexpr double default_max_scan_lines = 1.0e6;
+
+/// How a run is carried out.
+struct RunOptions {
+    std::string dir;             ///< working directory of the result files and ./integral ("" = the current one)
+    bool interactive = false;    ///< standard input is a terminal: a bad answer is asked again
+    double max_scan_lines = default_max_scan_lines;  ///< scans above this many lines are refused
+};
+
+/// One loop of a scan: how many values it takes and what it runs over, e.g. "W from 1.53 to 2.6 GeV".
+struct ScanLoop {
+    double passes;
+    std::string what;
+};
+
+/// The size of the scan a run's answers ask for: the product of its loops' passes.
+struct ScanSize {
+    std::vector<ScanLoop> loops;
+    double lines() const;
+    /// e.g. "54 values of W from 1.53 to 2.6 GeV x 181 angles"
+    std::string describe() const;
+};
+
+/// Passes of a loop first + i step, i = 0 .. trunc((last - first)/step), as a real number (which may be
+/// astronomically large): 0 when last < first or a bound is not finite.
+double loop_span(double first, double last, double step);
+
+/// A number for a message: "54", "1.2e+26".
+std::string shown_count(double n);
+/// A value for a message in its shortest readable form: "1.53", "1e+30".
+std::string shown_value(double v);
+
+/// The message refusing a scan of more than `limit` lines.
+std::string scan_too_large_message(const ScanSize& size, double limit);
+
+}  // namespace kavrin::io

@@ -1,0 +1,61 @@
+#include "program_a/run.hpp"
+
+#include <exception>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "io/answers.hpp"
+#include "io/results.hpp"
+#include "kavrin/regge.hpp"
+#include "program_a/dialogue.hpp"
+#include "program_a/scan.hpp"
+#include "program_a/table.hpp"
+
+namespace kavrin::program_a {
+
+namespace {
+
+// The table of the run, or TableError naming the file (and, when it is missing, how to put it in place).
+regge::GaussLegendreTable read_table(const std::string& dir) {
+    const std::string path = dir.empty() ? std::string(gauss_legendre_path) : dir + "/integral/gauss-legendre100.dat";
+    try {
+        return regge::load_gauss_legendre_table(path);
+    } catch (const regge::TableError& e) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) throw;
+        throw regge::TableError(std::string(e.what()) + "; " + table_setup_hint());
+    }
+}
+
+}  // namespace
+
+int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOptions& options) {
+    try {
+        io::ResultFiles files(options.dir, result_file_names());
+        io::Dialogue dialogue(in, out, options.interactive);
+        const Settings answers = run_dialogue(dialogue);
+        out.flush();
+        const io::ScanSize size = scan_size(answers);
+        if (!(size.lines() <= options.max_scan_lines))
+            throw std::runtime_error(io::scan_too_large_message(size, options.max_scan_lines));
+        const regge::Model model(physics_settings(answers), read_table(options.dir));
+        run_scan(model, answers, files);
+        files.close();
+        out.flush();
+        if (!out) {
+            err << "kavrin-regge: writing to standard output failed\n";
+            return 1;
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        out.flush();
+        err << "kavrin-regge: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace kavrin::program_a
