@@ -77,6 +77,28 @@ std::string answer_token(std::string_view line) {
     return std::string(line.substr(b, e - b));
 }
 
+namespace {
+
+// Reads one line like std::getline, but keeps only its first `keep` characters: an answer stands at the
+// start of its line, and a line without end (a stream of bytes and no newline) must not fill the memory.
+bool read_line(std::istream& in, std::string& line, std::size_t keep) {
+    line.clear();
+    std::streambuf* buf = in.rdbuf();
+    bool any = false;
+    for (;;) {
+        const int c = buf->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return any;
+        }
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() < keep) line.push_back(static_cast<char>(c));
+    }
+}
+
+}  // namespace
+
 Dialogue::Dialogue(std::istream& in, std::ostream& out, bool interactive)
     : in_(in), out_(out), interactive_(interactive) {}
 
@@ -85,7 +107,7 @@ void Dialogue::print(std::string_view text) { out_ << ' ' << text << '\n'; }
 std::string Dialogue::next_token(std::string_view question) {
     out_.flush();
     std::string line;
-    while (std::getline(in_, line)) {
+    while (read_line(in_, line, max_line_kept)) {
         // a line of blanks (or a bare carriage return) holds no answer: a list-directed read skips it
         bool blank = true;
         for (char c : line)

@@ -8,6 +8,7 @@
 // before the dialogue is complete stops the run the same way.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <istream>
 #include <optional>
@@ -17,6 +18,10 @@
 #include <string_view>
 
 namespace kavrin::io {
+
+/// Characters kept of one input line (its answer stands at the start); the rest of a longer line is read
+/// and dropped, so that no line, however long, fills the memory.
+inline constexpr std::size_t max_line_kept = 65536;
 
 /// The dialogue cannot go on; what() is the message for standard error.
 struct DialogueError : std::runtime_error {

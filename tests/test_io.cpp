@@ -58,6 +58,19 @@ TEST(Dialogue, SkipsBlankLinesAndIgnoresTrailingText) {
     EXPECT_THROW(d.read_real("W"), DialogueError);  // input ended
 }
 
+TEST(Dialogue, LinesLongerThanWhatIsKeptStayInStep) {
+    // the tail of a long line is dropped, never taken as the next answer
+    const std::string tail(3 * max_line_kept, '8');
+    std::istringstream in("3 " + tail + "\n" + std::string(max_line_kept + 10, ' ') + "4\n5");
+    std::ostringstream out;
+    Dialogue d(in, out, false);
+    const auto any = [](long long) { return true; };
+    EXPECT_EQ(d.read_int("first", any, "a number"), 3);
+    // an answer beyond the kept part of its line is not seen: that line is blank
+    EXPECT_EQ(d.read_int("second", any, "a number"), 5);
+    EXPECT_THROW(d.read_int("third", any, "a number"), DialogueError);
+}
+
 TEST(Dialogue, BadAnswerStopsAFileRunButIsAskedAgainAtATerminal) {
     {
         std::istringstream in("7\n1\n");
