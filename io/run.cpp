@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
 
 namespace kavrin::io {
 
@@ -26,6 +27,12 @@ double loop_span(double first, double last, double step) {
     return std::trunc((last - first) / step) + 1.0;
 }
 
+long long loop_passes(double first, double last, double step) {
+    constexpr double most = 9007199254740992.0;  // 2^53
+    const double n = loop_span(first, last, step);
+    return static_cast<long long>(n < most ? n : most);
+}
+
 std::string shown_count(double n) {
     char buf[32];
     if (n < 1.0e9)
@@ -41,10 +48,11 @@ std::string shown_value(double v) {
     return buf;
 }
 
-std::string scan_too_large_message(const ScanSize& size, double limit) {
-    return "the answers ask for a scan of " + shown_count(size.lines()) + " lines per result file (" +
-           size.describe() + "), more than the " + shown_count(limit) +
-           " one run may write; narrow the scan (its final value) and run again";
+void check_scan_size(const ScanSize& size, double limit) {
+    if (size.lines() <= limit) return;
+    throw std::runtime_error("the answers ask for a scan of " + shown_count(size.lines()) +
+                             " lines per result file (" + size.describe() + "), more than the " + shown_count(limit) +
+                             " one run may write; narrow the scan (its final value) and run again");
 }
 
 }  // namespace kavrin::io

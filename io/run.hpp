@@ -37,13 +37,15 @@ struct ScanSize {
 /// Passes of a loop first + i step, i = 0 .. trunc((last - first)/step), as a real number (which may be
 /// astronomically large): 0 when last < first or a bound is not finite.
 double loop_span(double first, double last, double step);
+/// The same as a loop count, for scans within the limit (held at 2^53, where first + i step stops moving).
+long long loop_passes(double first, double last, double step);
 
 /// A number for a message: "54", "1.2e+26".
 std::string shown_count(double n);
 /// A value for a message in its shortest readable form: "1.53", "1e+30".
 std::string shown_value(double v);
 
-/// The message refusing a scan of more than `limit` lines.
-std::string scan_too_large_message(const ScanSize& size, double limit);
+/// Refuses (std::runtime_error naming the loops) a scan of more than `limit` lines per result file.
+void check_scan_size(const ScanSize& size, double limit);
 
 }  // namespace kavrin::io

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <istream>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -39,9 +38,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         io::Dialogue dialogue(in, out, options.interactive);
         const Settings answers = run_dialogue(dialogue);
         out.flush();
-        const io::ScanSize size = scan_size(answers);
-        if (!(size.lines() <= options.max_scan_lines))
-            throw std::runtime_error(io::scan_too_large_message(size, options.max_scan_lines));
+        io::check_scan_size(scan_size(answers), options.max_scan_lines);
         const regge::Model model(physics_settings(answers), read_table(options.dir));
         run_scan(model, answers, files);
         files.close();

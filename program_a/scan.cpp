@@ -112,13 +112,6 @@ std::vector<std::string> result_file_names() {
             "dSLT-T0.dat",    "dSLTP-T0.dat",   "dSU-T0.dat"};
 }
 
-long long loop_passes(double first, double last, double step) {
-    if (!std::isfinite(first) || !std::isfinite(last) || last < first) return 0;
-    constexpr double most = 9007199254740992.0;  // 2^53: beyond it the loop value no longer changes
-    const double n = std::trunc((last - first) / step);
-    return static_cast<long long>(n < most ? n : most) + 1;
-}
-
 io::ScanSize scan_size(const Settings& st) {
     const bool angle_scan = (st.out == 1 && st.xaxis >= 8) || (st.out == 3 && st.xaxis3 == 5);
     const int angles = !angle_scan ? 1 : (st.out == 1 && st.angle_range == 1 ? 46 : 181);
@@ -139,10 +132,10 @@ void run_scan(const regge::Model& physics, const Settings& st, io::ResultFiles& 
     const int ini200 = angle_scan ? 0 : 1;
     const int fin200 = !angle_scan ? 1 : (st.out == 1 && st.angle_range == 1 ? 45 : 180);
 
-    const long long n100 = loop_passes(st.emin, st.emax, gap100);
+    const long long n100 = io::loop_passes(st.emin, st.emax, gap100);
     for (long long i100 = 0; i100 < n100; ++i100) {
         const double e = static_cast<double>(i100) * gap100 + st.emin;
-        const long long n150 = loop_passes(st.qqmin, st.qqmax, gap150);
+        const long long n150 = io::loop_passes(st.qqmin, st.qqmax, gap150);
         for (long long i150 = 0; i150 < n150; ++i150) {
             const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
             // W of the point; fixed by Q^2 and x_B where x_B is given: W^2 = M^2 + Q^2 (1 - x_B)/x_B

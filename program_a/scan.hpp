@@ -26,9 +26,6 @@ enum ResultFile : std::size_t {
 /// Names of the result files, in the order of ResultFile.
 std::vector<std::string> result_file_names();
 
-/// Number of passes of a loop over first + i step, i = 0 .. trunc((last - first)/step): none when
-/// last < first or a bound is not finite.
-long long loop_passes(double first, double last, double step);
 
 /// The loops of the scan the run's answers ask for (W, Q^2, angle, phi), before any point is evaluated.
 io::ScanSize scan_size(const Settings& run);

@@ -3,7 +3,6 @@
 #include <exception>
 #include <istream>
 #include <ostream>
-#include <stdexcept>
 
 #include "io/answers.hpp"
 #include "io/results.hpp"
@@ -19,9 +18,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         io::Dialogue dialogue(in, out, options.interactive);
         const Settings answers = run_dialogue(dialogue);
         out.flush();
-        const io::ScanSize size = scan_size(answers);
-        if (!(size.lines() <= options.max_scan_lines))
-            throw std::runtime_error(io::scan_too_large_message(size, options.max_scan_lines));
+        io::check_scan_size(scan_size(answers), options.max_scan_lines);
         const models::Model model(physics_settings(answers));
         run_scan(model, answers, files);
         files.close();

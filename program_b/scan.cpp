@@ -121,13 +121,6 @@ ScanLimits scan_limits(const Settings& s) {
     return l;
 }
 
-long long pass_count(double first, double last, double step) {
-    if (!std::isfinite(first) || !std::isfinite(last) || last < first) return 0;
-    const double n = std::trunc((last - first) / step);
-    if (!(n < 9.0e18)) return 0;
-    return static_cast<long long>(n) + 1;
-}
-
 int angle_count(const Settings& s) {
     if (s.xaxis < 8) return 1;
     return s.ang_range == 1.0f ? 41 : 181;
@@ -167,11 +160,11 @@ void run_scan(const models::Model& physics, const Settings& s, io::ResultFiles& 
     const Model& model = core_of(physics);
     const int angles = angle_count(s);
 
-    const long long fin100 = pass_count(limits.emin, limits.emax, gap100);
+    const long long fin100 = io::loop_passes(limits.emin, limits.emax, gap100);
     for (long long i100 = 0; i100 < fin100; ++i100) {
         double e = limits.emin + static_cast<double>(i100) * gap100;
         const double qqmin = first_qq(s, limits);
-        const long long fin150 = pass_count(qqmin, limits.qqmax, gap150);
+        const long long fin150 = io::loop_passes(qqmin, limits.qqmax, gap150);
         for (long long i150 = 0; i150 < fin150; ++i150) {
             const double qq = qqmin + static_cast<double>(i150) * gap150;
             if (limits.w_xb) e = std::sqrt(qq / s.xb_input - qq + ibms);

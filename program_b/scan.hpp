@@ -32,9 +32,6 @@ struct ScanLimits {
 };
 ScanLimits scan_limits(const Settings& s);
 
-/// Number of loop passes first + i step, i = 0 .. trunc((last - first)/step): none when last < first or a
-/// bound is not finite.
-long long pass_count(double first, double last, double step);
 
 /// Number of pion angles per (W, Q^2) step: 41 or 181 in modes 8-10, else 1.
 int angle_count(const Settings& s);

@@ -17,19 +17,21 @@
 #include <string>
 #include <vector>
 
+#include "api_fixtures.hpp"
 #include "kavrin/models.hpp"
 #include "kavrin/observables.hpp"
 #include "kavrin/regge.hpp"
 
 namespace fs = std::filesystem;
 using kavrin::Angle;
+using kavrin::fixtures::pip_dipole;
+using kavrin::fixtures::table_file;
 using kavrin::Observables;
 
 namespace {
 
 /// pi of both programs' angle loops (single precision).
 constexpr double pi_single = double(3.1415927f);
-const std::string table_file = std::string(KAVRIN_SOURCE_DIR) + "/data/integral/gauss-legendre100.dat";
 
 struct Row {
     double x, y;
@@ -122,18 +124,6 @@ const kavrin::regge::GaussLegendreTable& table() {
     return t;
 }
 
-kavrin::regge::Options pip_dipole() {
-    using namespace kavrin::regge;
-    Options o;
-    o.channel = Channel::pi_plus_n;
-    o.form_factors = FormFactors::dipole;
-    o.nucleon_cutoff_gev = 1.55;
-    o.pauli_terms = true;
-    o.pion_cutoff_mev = 775.0;
-    o.a1_sign = A1Sign::positive;
-    o.epsilon = 0.5;
-    return o;
-}
 
 // The angle of line i of a whole-degree angle scan.
 Angle degree(std::size_t i) { return Angle::theta(static_cast<double>(i) * pi_single / 180.0); }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/answers.hpp"
+#include "api_fixtures.hpp"
 #include "kavrin/models.hpp"
 #include "kavrin/observables.hpp"
 #include "kavrin/regge.hpp"
@@ -19,25 +20,14 @@
 #include "program_b/dialogue.hpp"
 
 using kavrin::Angle;
+using kavrin::fixtures::pip_dipole;
+using kavrin::fixtures::table_file;
 using kavrin::InvalidSetting;
 using kavrin::Observables;
 
 namespace {
 
-const std::string table_file = std::string(KAVRIN_SOURCE_DIR) + "/data/integral/gauss-legendre100.dat";
 
-kavrin::regge::Options pip_dipole() {
-    using namespace kavrin::regge;
-    Options o;
-    o.channel = Channel::pi_plus_n;
-    o.form_factors = FormFactors::dipole;
-    o.nucleon_cutoff_gev = 1.55;
-    o.pauli_terms = true;
-    o.pion_cutoff_mev = 775.0;
-    o.a1_sign = A1Sign::positive;
-    o.epsilon = 0.5;
-    return o;
-}
 
 kavrin::models::Options pim_vr() {
     using namespace kavrin::models;

@@ -518,21 +518,26 @@ TEST(ProgramATable, MissingShortOrNonNumericTablesAreReportedWithFileAndLine) {
 
 TEST(ProgramAScan, LoopPassesOfTheWAndQ2Loops) {
     // mode 1 of pi+ n up to W = 2 GeV: 24 values from 1529.135 MeV, 2 GeV itself not among them
-    EXPECT_EQ(loop_passes(939.565 + 139.57000732421875 + 450.0, 2000.0, 20.0), 24);
+    EXPECT_EQ(kavrin::io::loop_passes(939.565 + 139.57000732421875 + 450.0, 2000.0, 20.0), 24);
     // mode 2 up to Q^2 = 2 GeV^2 from 0.001 GeV^2: 200 values
-    EXPECT_EQ(loop_passes(1000.0000610351562, 2.0e6, 10000.0), 200);
+    EXPECT_EQ(kavrin::io::loop_passes(1000.0000610351562, 2.0e6, 10000.0), 200);
     // DDS mode 7: 0.05 to 4 GeV^2, 396 values
-    EXPECT_EQ(loop_passes(50000.0, 4.0e6, 10000.0), 396);
+    EXPECT_EQ(kavrin::io::loop_passes(50000.0, 4.0e6, 10000.0), 396);
     // a whole number of steps reaches the last value
-    EXPECT_EQ(loop_passes(2000.0, 2100.0, 20.0), 6);
-    EXPECT_EQ(loop_passes(2220.0, 2220.0, 20.0), 1);
+    EXPECT_EQ(kavrin::io::loop_passes(2000.0, 2100.0, 20.0), 6);
+    EXPECT_EQ(kavrin::io::loop_passes(2220.0, 2220.0, 20.0), 1);
     // last below first has no pass, also when the two are less than a step apart
-    EXPECT_EQ(loop_passes(1529.135, 1520.0, 20.0), 0);
-    EXPECT_EQ(loop_passes(1000.0000610351562, 500.0, 10000.0), 0);
+    EXPECT_EQ(kavrin::io::loop_passes(1529.135, 1520.0, 20.0), 0);
+    EXPECT_EQ(kavrin::io::loop_passes(1000.0000610351562, 500.0, 10000.0), 0);
     // bounds that are not numbers give no pass
-    EXPECT_EQ(loop_passes(std::nan(""), 2000.0, 20.0), 0);
-    EXPECT_EQ(loop_passes(1000.0, HUGE_VAL, 20.0), 0);
-    EXPECT_EQ(loop_passes(-HUGE_VAL, 10.0, 20.0), 0);
+    EXPECT_EQ(kavrin::io::loop_passes(std::nan(""), 2000.0, 20.0), 0);
+    EXPECT_EQ(kavrin::io::loop_passes(1000.0, HUGE_VAL, 20.0), 0);
+    EXPECT_EQ(kavrin::io::loop_passes(-HUGE_VAL, 10.0, 20.0), 0);
+    // an astronomically long loop: its size is known exactly enough to refuse it, its count is held
+    EXPECT_EQ(kavrin::io::loop_span(0.0, 1.0e30, 10000.0), 1.0e26 + 1.0);
+    EXPECT_EQ(kavrin::io::loop_passes(0.0, 1.0e30, 10000.0), 9007199254740992LL);
+    EXPECT_THROW(kavrin::io::check_scan_size({{{1.0e26, "values of Q^2"}}}, 1.0e6), std::runtime_error);
+    EXPECT_NO_THROW(kavrin::io::check_scan_size({{{1000.0, "values of W"}, {1000.0, "angles"}}}, 1.0e6));
 }
 
 TEST(ProgramAScan, ResultFileNamesInOpeningOrder) {
