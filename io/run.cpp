@@ -8,7 +8,10 @@ namespace kavrin::io {
 
 double ScanSize::lines() const {
     double n = 1.0;
-    for (const ScanLoop& l : loops) n *= l.passes;
+    for (const ScanLoop& l : loops) {
+        if (l.passes == 0.0) return 0.0;  // an empty loop empties the scan, however long the others
+        n *= l.passes;
+    }
     return n;
 }
 

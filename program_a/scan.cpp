@@ -132,10 +132,12 @@ void run_scan(const regge::Model& physics, const Settings& st, io::ResultFiles& 
     const int ini200 = angle_scan ? 0 : 1;
     const int fin200 = !angle_scan ? 1 : (st.out == 1 && st.angle_range == 1 ? 45 : 180);
 
-    const long long n100 = io::loop_passes(st.emin, st.emax, gap100);
+    // the Q^2 loop is the same in every W pass: without a Q^2 value there is no point at all, and the W
+    // loop (however long) has nothing to do
+    const long long n150 = io::loop_passes(st.qqmin, st.qqmax, gap150);
+    const long long n100 = n150 == 0 ? 0 : io::loop_passes(st.emin, st.emax, gap100);
     for (long long i100 = 0; i100 < n100; ++i100) {
         const double e = static_cast<double>(i100) * gap100 + st.emin;
-        const long long n150 = io::loop_passes(st.qqmin, st.qqmax, gap150);
         for (long long i150 = 0; i150 < n150; ++i150) {
             const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
             // W of the point; fixed by Q^2 and x_B where x_B is given: W^2 = M^2 + Q^2 (1 - x_B)/x_B

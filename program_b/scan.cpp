@@ -160,11 +160,13 @@ void run_scan(const models::Model& physics, const Settings& s, io::ResultFiles& 
     const Model& model = core_of(physics);
     const int angles = angle_count(s);
 
-    const long long fin100 = io::loop_passes(limits.emin, limits.emax, gap100);
+    // the Q^2 loop is the same in every W pass: without a Q^2 value there is no point at all, and the W
+    // loop (however long) has nothing to do
+    const double qqmin = first_qq(s, limits);
+    const long long fin150 = io::loop_passes(qqmin, limits.qqmax, gap150);
+    const long long fin100 = fin150 == 0 ? 0 : io::loop_passes(limits.emin, limits.emax, gap100);
     for (long long i100 = 0; i100 < fin100; ++i100) {
         double e = limits.emin + static_cast<double>(i100) * gap100;
-        const double qqmin = first_qq(s, limits);
-        const long long fin150 = io::loop_passes(qqmin, limits.qqmax, gap150);
         for (long long i150 = 0; i150 < fin150; ++i150) {
             const double qq = qqmin + static_cast<double>(i150) * gap150;
             if (limits.w_xb) e = std::sqrt(qq / s.xb_input - qq + ibms);

@@ -188,6 +188,15 @@ TEST(HostileInput, HugeNonFiniteAndDenormalBoundsNeitherHangNorInventPoints) {
         EXPECT_EQ(run(with_answer(models_deck, 7, last)), 0) << last << ": " << run.err;
         EXPECT_TRUE(run.untouched()) << last;
     }
+    // an endless W loop around an empty Q^2 loop has no point: it ends at once (found by fuzzing)
+    {
+        Scratch run(Program::models);
+        EXPECT_EQ(run(with_answer(with_answer(models_deck, 7, "1e20"), 8, "nan")), 0) << run.err;
+        EXPECT_TRUE(run.untouched());
+        Scratch b(Program::regge);
+        EXPECT_EQ(b("1\n2\n1.55\n1\n775\n1\n1\n2\n1\n1e20\nnan\n0.3\n0.5\n1\n"), 0) << b.err;
+        EXPECT_TRUE(b.untouched());
+    }
     // kavrin-regge, Q^2 scan (mode 2): answers 10 (final Q^2) and 11 (W)
     const std::string q2_scan = "1\n2\n1.55\n1\n775\n1\n1\n2\n2\n3.0\n2.6\n0.3\n0.5\n1\n";
     {
