@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "api/angle.hpp"
 #include "api/checks.hpp"
 #include "api/models_core.hpp"
 
@@ -57,12 +58,8 @@ double theta_of(const program_b::Model& m, double w, double qq, Angle angle) {
     const program_b::ChannelMasses& ms = m.constants().m;
     const CmFrame fr = CmFrame::make(w, qq, ms.ibm, ms.fbm, ms.fmm);
     const double t0 = ms.fmms() - qq - 2.0 * fr.e_k1 * fr.e_k2;
-    const double t = -angle.value() * 1.0e6;
-    // the ends of the range as a user computes them may lie a few roundings outside ours: still the end
-    const double slack = 1e-12 * (std::abs(t0) + 2.0 * fr.k * fr.p);
-    if (!(t <= t0 + 2.0 * fr.k * fr.p + slack && t >= t0 - 2.0 * fr.k * fr.p - slack)) return std::nan("");
-    const double dd = (t - t0) / (2.0 * fr.p * fr.k);
-    return dd > 1.0 ? 0.0 : dd < -1.0 ? program_b::pi : std::acos(dd);
+    const double two_kp = 2.0 * fr.k * fr.p;
+    return api::angle_of_t(-angle.value() * 1.0e6, t0, two_kp, t0 - two_kp, t0 + two_kp, program_b::pi);
 }
 
 Observables observables_of(const program_b::PointResult& r) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "api/angle.hpp"
 #include "api/checks.hpp"
 #include "api/regge_core.hpp"
 #include "kavrin_install_paths.hpp"
@@ -137,15 +138,8 @@ double theta_of(const program_a::Model& m, double w, double qq, Angle angle) {
         case Angle::Kind::minus_t: break;
     }
     const program_a::Frame fr = program_a::make_frame(m, w, qq);
-    const double t = -angle.value() * 1.0e6;
-    const double t_min = fr.t00 - 2.0 * fr.cm.p * fr.cm.k;
-    // the ends of the range as a user computes them may lie a few roundings outside ours: still the end
-    const double slack = 1e-12 * (std::abs(fr.t00) + 2.0 * fr.cm.p * fr.cm.k);
-    if (!(t <= fr.t0 + slack && t >= t_min - slack)) return std::nan("");
-    const double d = (t - fr.t00) / (2.0 * fr.cm.p * fr.cm.k);
-    if (d > 1.0) return 0.0;
-    if (d < -1.0) return program_a::pi;
-    return std::acos(d);
+    const double two_kp = 2.0 * fr.cm.p * fr.cm.k;
+    return api::angle_of_t(-angle.value() * 1.0e6, fr.t00, two_kp, fr.t00 - two_kp, fr.t0, program_a::pi);
 }
 
 // The library's observables of the program's point result, with the DDS where the settings determine it.
