@@ -43,11 +43,6 @@ void forbid_member(const char* field, const std::optional<T>& v, const std::stri
     if (v) forbid(field, v, shown(v), where);
 }
 
-// Whether the DDS convention uses the azimuth (all but the Cornell average and DESY's average in pi- p).
-bool uses_phi(DdsType type, Channel channel) {
-    return !(type == DdsType::cornell_averaged || (type == DdsType::desy && channel == Channel::pi_minus_p));
-}
-
 // The structure of the options always; with `physical` also the ranges of the real members.
 void validate(const Options& o, bool physical) {
     require_choice("channel", o.channel, 1, 4, "1 (pi+ n), 2 (pi- p), 3 (pi0 p) or 4 (pi0 n)", "");
@@ -105,7 +100,7 @@ void validate(const Options& o, bool physical) {
         if (type < 1 || type > 5)
             throw InvalidSetting("dds.type", std::to_string(type),
                                  "expected 1 (DESY), 2 (Cornell fixed), 3 (Cornell averaged), 4 (CEA) or 5 (JLab)");
-        if (d.phi && !uses_phi(d.type, *o.channel))
+        if (d.phi && !dds_uses_phi(d.type, *o.channel))
             forbid("dds.phi", d.phi, api::shown(*d.phi), "to a convention averaged over phi");
         if (physical && d.phi && !api::finite.valid(*d.phi))
             throw InvalidSetting("dds.phi", api::shown(*d.phi), std::string("expected ") + api::finite.expected);
@@ -160,7 +155,7 @@ Observables observables_of(const detail::Core& c, const program_a::PointResult& 
     o.lt_ratio = r.lt_ratio;
     o.bsa = r.bsa;
     if (const std::optional<Dds>& d = c.settings.options().dds) {
-        const bool determined = !uses_phi(d->type, c.settings.channel()) || d->phi || d->cos_phi;
+        const bool determined = !dds_uses_phi(d->type, c.settings.channel()) || d->phi || d->cos_phi;
         if (determined) {
             o.dds_domega = program_a::dds_at(c.model.settings, r, d->phi.value_or(0.0));
             o.dds_dt = o.dds_domega * pi / (r.k * r.p) * 1.0e6;
@@ -172,6 +167,10 @@ Observables observables_of(const detail::Core& c, const program_a::PointResult& 
 }
 
 }  // namespace
+
+bool dds_uses_phi(DdsType type, Channel channel) {
+    return !(type == DdsType::cornell_averaged || (type == DdsType::desy && channel == Channel::pi_minus_p));
+}
 
 Settings::Settings(Options options) : Settings(std::move(options), Ranges::physical) {}
 

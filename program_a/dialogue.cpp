@@ -179,9 +179,6 @@ void separated_scan_questions(io::Dialogue& d, Settings& s) {
     }
 }
 
-// DDS conventions that use the answered phi: all but the Cornell average and the DESY average of channel 2.
-bool dds_uses_phi(const Settings& s) { return !(s.dds_type == 3 || (s.dds_type == 1 && s.gtype == 2)); }
-
 // Questions and fixed limits of the input modes of output kind 3.
 void dds_questions(io::Dialogue& d, Settings& s) {
     constexpr std::string_view w_prompt = "INPUT: TOTAL CM ENERGY W(GeV)? Ex, W=2.21 GeV";
@@ -339,7 +336,7 @@ regge::Options physics_options(const Settings& s) {
     if (s.out == 3) {
         Dds dds;
         dds.type = static_cast<DdsType>(s.dds_type);
-        if (s.xaxis3 == 5 && dds_uses_phi(s)) dds.phi = s.phi * pi / 180.0;
+        if (s.xaxis3 == 5 && regge::dds_uses_phi(dds.type, *o.channel)) dds.phi = s.phi * pi / 180.0;
         if ((s.xaxis3 == 6 || s.xaxis3 == 7) && s.dds_type == 4) {
             dds.cos_phi = s.cos_phi_input;
             dds.cos_2phi = s.cos_2phi_input;

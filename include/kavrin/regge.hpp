@@ -75,6 +75,10 @@ struct Dds {
     friend bool operator==(const Dds&, const Dds&) = default;
 };
 
+/// Whether the DDS convention takes phi: all but the Cornell average and DESY's average over 120..240
+/// degrees in gamma* n -> pi- p.
+bool dds_uses_phi(DdsType type, Channel channel);
+
 /// What the kavrin-regge dialogue fixes for the physics. Each member is given exactly when the dialogue asks
 /// it for the chosen channel and options, and left empty otherwise:
 ///
