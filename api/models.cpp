@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "api/angle.hpp"
+#include "api/point_kinematics.hpp"
 #include "api/checks.hpp"
 #include "api/models_core.hpp"
 
@@ -64,12 +64,7 @@ double theta_of(const program_b::Model& m, double w, double qq, Angle angle) {
 
 Observables observables_of(const program_b::PointResult& r) {
     Observables o;
-    o.w = r.w / 1000.0;
-    o.q2 = r.qq / 1.0e6;
-    o.theta = r.theta;
-    o.cos_theta = std::cos(r.theta);
-    o.t = r.t / 1.0e6;
-    o.t0_minus_t = (r.t_max - r.t) / 1.0e6;
+    api::set_kinematics(o, r.w, r.qq, r.theta, r.t, r.t_max);
     o.dt_per_domega = program_b::pi / (r.k * r.p) * 1.0e6;
     o.unit = CrossSectionUnit::microbarn;
     o.dsigma_domega = {r.dst, r.dsl, r.dstt, r.dslt, r.dsltp, r.dsu};

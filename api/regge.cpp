@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "api/angle.hpp"
+#include "api/point_kinematics.hpp"
 #include "api/checks.hpp"
 #include "api/regge_core.hpp"
 #include "kavrin_install_paths.hpp"
@@ -141,12 +141,7 @@ double theta_of(const program_a::Model& m, double w, double qq, Angle angle) {
 Observables observables_of(const detail::Core& c, const program_a::PointResult& r) {
     using program_a::pi;
     Observables o;
-    o.w = r.w / 1000.0;
-    o.q2 = r.qq / 1.0e6;
-    o.theta = r.theta;
-    o.cos_theta = std::cos(r.theta);
-    o.t = r.t / 1.0e6;
-    o.t0_minus_t = (r.t0 - r.t) / 1.0e6;
+    api::set_kinematics(o, r.w, r.qq, r.theta, r.t, r.t0);
     o.dt_per_domega = r.dsdt_factor;
     o.unit = c.settings.options().unit;
     o.dsigma_domega = {r.dst, r.dsl, r.dstt, r.dslt, r.dsltp, r.dsu};

@@ -2,9 +2,27 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
+#include <ostream>
 #include <stdexcept>
 
 namespace kavrin::io {
+
+int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        out.flush();
+        err << program << ": " << e.what() << '\n';
+        return 1;
+    }
+    out.flush();
+    if (!out) {
+        err << program << ": writing to standard output failed\n";
+        return 1;
+    }
+    return 0;
+}
 
 double ScanSize::lines() const {
     double n = 1.0;

@@ -2,6 +2,8 @@
 // and the largest scan it may start.
 #pragma once
 
+#include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,11 @@ struct RunOptions {
     bool interactive = false;    ///< standard input is a terminal: a bad answer is asked again
     double max_scan_lines = default_max_scan_lines;  ///< scans above this many lines are refused
 };
+
+/// Runs a program's `body` (its prompts go to `out`) and reports what goes wrong as "<program>: <what>" on
+/// `err` with status 1: an exception thrown by the body, or standard output that could not be written.
+/// Status 0 otherwise.
+int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body);
 
 /// One loop of a scan: how many values it takes and what it runs over, e.g. "W from 1.53 to 2.6 GeV".
 struct ScanLoop {

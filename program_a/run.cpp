@@ -1,6 +1,5 @@
 #include "program_a/run.hpp"
 
-#include <exception>
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -33,7 +32,7 @@ regge::GaussLegendreTable read_table(const std::string& dir) {
 }  // namespace
 
 int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOptions& options) {
-    try {
+    return io::report_run("kavrin-regge", out, err, [&] {
         io::ResultFiles files(options.dir, result_file_names());
         io::Dialogue dialogue(in, out, options.interactive);
         const Settings answers = run_dialogue(dialogue);
@@ -42,17 +41,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         const regge::Model model(physics_settings(answers), read_table(options.dir));
         run_scan(model, answers, files);
         files.close();
-        out.flush();
-        if (!out) {
-            err << "kavrin-regge: writing to standard output failed\n";
-            return 1;
-        }
-        return 0;
-    } catch (const std::exception& e) {
-        out.flush();
-        err << "kavrin-regge: " << e.what() << '\n';
-        return 1;
-    }
+    });
 }
 
 }  // namespace kavrin::program_a

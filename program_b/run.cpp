@@ -1,6 +1,5 @@
 #include "program_b/run.hpp"
 
-#include <exception>
 #include <istream>
 #include <ostream>
 
@@ -13,7 +12,7 @@
 namespace kavrin::program_b {
 
 int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOptions& options) {
-    try {
+    return io::report_run("kavrin-models", out, err, [&] {
         io::ResultFiles files(options.dir, result_file_names());
         io::Dialogue dialogue(in, out, options.interactive);
         const Settings answers = run_dialogue(dialogue);
@@ -22,17 +21,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         const models::Model model(physics_settings(answers));
         run_scan(model, answers, files);
         files.close();
-    } catch (const std::exception& e) {
-        out.flush();
-        err << "kavrin-models: " << e.what() << '\n';
-        return 1;
-    }
-    out.flush();
-    if (!out) {
-        err << "kavrin-models: writing to standard output failed\n";
-        return 1;
-    }
-    return 0;
+    });
 }
 
 }  // namespace kavrin::program_b
