@@ -57,14 +57,10 @@ cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, con
 // Nucleon propagator numerator q-slash + m.
 DiracMatrix n_proj(const FourVector& q, double m) { return sl(q) + mass_matrix(m); }
 
-namespace program_a {
 // Pseudoscalar pion-nucleon vertex i gpnn gamma5.
-DiracMatrix v_psnn(double gpnn) { return (I * gpnn) * get_gamma(5); }
-}  // namespace program_a
+DiracMatrix v_psnn_i(double gpnn) { return (I * gpnn) * get_gamma(5); }
 
-namespace program_b {
 // Pseudoscalar pion-nucleon vertex gpnn gamma5.
 DiracMatrix v_psnn(double gpnn) { return cplx(gpnn) * get_gamma(5); }
-}  // namespace program_b
 
 }  // namespace kavrin

@@ -23,14 +23,9 @@ cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, con
 /// Nucleon propagator numerator q-slash + m.
 DiracMatrix n_proj(const FourVector& q, double m);
 
-namespace program_a {
-/// Pseudoscalar pion-nucleon vertex of kavrin-regge: i gpnn gamma5.
+/// Pseudoscalar pion-nucleon vertex with the factor i (the Regge model's convention): i gpnn gamma5.
+DiracMatrix v_psnn_i(double gpnn);
+/// Pseudoscalar pion-nucleon vertex without the factor i (the KM/VR/QVM convention): gpnn gamma5.
 DiracMatrix v_psnn(double gpnn);
-}  // namespace program_a
-
-namespace program_b {
-/// Pseudoscalar pion-nucleon vertex of kavrin-models: gpnn gamma5 (no factor i).
-DiracMatrix v_psnn(double gpnn);
-}  // namespace program_b
 
 }  // namespace kavrin

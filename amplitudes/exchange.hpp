@@ -1,4 +1,4 @@
-// t-channel exchange amplitudes of kavrin-regge: pi, rho/omega, a1, b1/h1 and a2 between an adjoint
+// t-channel exchange amplitudes of the Regge model: pi, rho/omega, a1, b1/h1 and a2 between an adjoint
 // outgoing spinor u2b and an incoming spinor u1, for photon polarization ep. Each is
 //   hadronic factor x e.m. form factor x (vertex . numerator . vertex) / (t - m^2),
 // where the hadronic factor is the Regge factor (t - m^2) P, so the product carries P in place of the pole.

@@ -72,8 +72,6 @@ cplx t_proj(int i1, int i2, int i3, int i4, const FourVector& q, double m) {
     return (g13 * g24 + g14 * g23) / 2.0 - g12 * g34 / 3.0;
 }
 
-namespace program_a {
-
 // Vector-meson nucleon vertex u2b [gv gamma^mu + gt [gamma^mu, q-slash]] u1, gt = kappa_V/(4M).
 cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1) {
     const DiracMatrix g_mu = get_gamma(mu);
@@ -84,7 +82,7 @@ cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const Four
 }
 
 // a1-nucleon vertex u2b i gamma^mu gamma5 u1.
-cplx v_avnn_mu(int mu, const DiracSpinor& u2b, const DiracSpinor& u1) {
+cplx v_avnn_mu_i(int mu, const DiracSpinor& u2b, const DiracSpinor& u1) {
     const DiracMatrix g_mu = get_gamma(mu);
     const DiracMatrix g5 = get_gamma(5);
     const DiracMatrix g_tot = I * (g_mu * g5);
@@ -92,7 +90,7 @@ cplx v_avnn_mu(int mu, const DiracSpinor& u2b, const DiracSpinor& u1) {
 }
 
 // b1/h1-nucleon vertex u2b i [gamma^mu, q-slash] gamma5 u1.
-cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1) {
+cplx v_bvnn_mu_i(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1) {
     const DiracMatrix qs = sl(q);
     const DiracMatrix g_mu = get_gamma(mu);
     const DiracMatrix gqs = commutator(g_mu, qs);
@@ -101,13 +99,9 @@ cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracS
     return spinor_uxgxu(u2b, g_tot, u1);
 }
 
-}  // namespace program_a
-
-namespace program_b {
-
 // Vector-meson nucleon vertex u2b [gv gamma^mu + gv gt [gamma^mu, q-slash]] u1, gt the tensor-to-vector ratio
 // over 4M.
-cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1) {
+cplx v_vnn_t_mu_ratio(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1) {
     const DiracMatrix g_mu = get_gamma(mu);
     const DiracMatrix qs = sl(q);
     const DiracMatrix com = commutator(g_mu, qs);
@@ -132,8 +126,6 @@ cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracS
     const DiracMatrix g_tot = gqs * g5;
     return spinor_uxgxu(u2b, g_tot, u1);
 }
-
-}  // namespace program_b
 
 // ---- whole-tensor forms -----------------------------------------------------------------------
 
@@ -219,8 +211,6 @@ DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourV
     return g;
 }
 
-namespace program_a {
-
 // sum_mu c^mu [gv gamma^mu + gt [gamma^mu, q-slash]] = gv c.gamma + gt [c.gamma, q-slash], c.gamma the slash of
 // the lowered c.
 DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q) {
@@ -228,19 +218,15 @@ DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVe
 }
 
 // sum_mu c^mu i gamma^mu gamma5.
-DiracMatrix avnn_matrix(const FourVector& c) { return I * times_gamma5(gamma_dot(c)); }
+DiracMatrix avnn_matrix_i(const FourVector& c) { return I * times_gamma5(gamma_dot(c)); }
 
 // sum_mu c^mu i [gamma^mu, q-slash] gamma5.
-DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q) {
+DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q) {
     return I * times_gamma5(slash_commutator(contra_vector(c), q));
 }
 
-}  // namespace program_a
-
-namespace program_b {
-
 // sum_mu c^mu [gv gamma^mu + gv gt [gamma^mu, q-slash]].
-DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q) {
+DiracMatrix vnn_t_matrix_ratio(const FourVector& c, double gv, double gt, const FourVector& q) {
     return cplx(gv) * gamma_dot(c) + cplx(gv * gt) * slash_commutator(contra_vector(c), q);
 }
 
@@ -251,7 +237,5 @@ DiracMatrix avnn_matrix(const FourVector& c) { return times_gamma5(gamma_dot(c))
 DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q) {
     return times_gamma5(slash_commutator(contra_vector(c), q));
 }
-
-}  // namespace program_b
 
 }  // namespace kavrin

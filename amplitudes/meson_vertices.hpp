@@ -26,23 +26,23 @@ cplx v_proj_munu(int mu, int nu, const FourVector& q, double m);
 /// Spin-2 numerator (gb13 gb24 + gb14 gb23)/2 - gb12 gb34/3 with gb = v_proj_munu; (i1 i2) nucleon side.
 cplx t_proj(int i1, int i2, int i3, int i4, const FourVector& q, double m);
 
-namespace program_a {
+// Two conventions of the meson-nucleon vertices: the Regge model's carry the factor i (suffix _i) and an
+// absolute tensor coupling gt; the KM/VR/QVM ones carry no factor i and a tensor-to-vector ratio (_ratio).
+
 /// Vector-meson nucleon vertex u2b [gv gamma^mu + gt (gamma^mu q-slash - q-slash gamma^mu)] u1.
 cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1);
 /// a1 nucleon vertex u2b i gamma^mu gamma5 u1 (no coupling).
-cplx v_avnn_mu(int mu, const DiracSpinor& u2b, const DiracSpinor& u1);
+cplx v_avnn_mu_i(int mu, const DiracSpinor& u2b, const DiracSpinor& u1);
 /// b1/h1 nucleon vertex u2b i [gamma^mu, q-slash] gamma5 u1 (no coupling).
-cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1);
-}  // namespace program_a
+cplx v_bvnn_mu_i(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1);
 
-namespace program_b {
 /// Vector-meson nucleon vertex u2b [gv gamma^mu + gv gt (gamma^mu q-slash - q-slash gamma^mu)] u1; gt is a ratio.
-cplx v_vnn_t_mu(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q, const DiracSpinor& u1);
+cplx v_vnn_t_mu_ratio(int mu, const DiracSpinor& u2b, double gv, double gt, const FourVector& q,
+                      const DiracSpinor& u1);
 /// a1 nucleon vertex u2b gamma^mu gamma5 u1 (no factor i).
 cplx v_avnn_mu(int mu, const DiracSpinor& u2b, const DiracSpinor& u1);
 /// b1 nucleon vertex u2b [gamma^mu, q-slash] gamma5 u1 (no factor i).
 cplx v_bvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1);
-}  // namespace program_b
 
 // ---- whole-tensor forms -----------------------------------------------------------------------
 
@@ -61,22 +61,18 @@ LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, doubl
 /// contracted with w, as a Dirac matrix (so that sum w v_tnn_munu = u2b . matrix . u1).
 DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourVector& qp);
 
-namespace program_a {
 /// sum_mu c^mu [gv gamma^mu + gt [gamma^mu, q-slash]] as a Dirac matrix.
 DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q);
 /// sum_mu c^mu i gamma^mu gamma5.
-DiracMatrix avnn_matrix(const FourVector& c);
+DiracMatrix avnn_matrix_i(const FourVector& c);
 /// sum_mu c^mu i [gamma^mu, q-slash] gamma5.
-DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q);
-}  // namespace program_a
+DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q);
 
-namespace program_b {
 /// sum_mu c^mu [gv gamma^mu + gv gt [gamma^mu, q-slash]].
-DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q);
+DiracMatrix vnn_t_matrix_ratio(const FourVector& c, double gv, double gt, const FourVector& q);
 /// sum_mu c^mu gamma^mu gamma5.
 DiracMatrix avnn_matrix(const FourVector& c);
 /// sum_mu c^mu [gamma^mu, q-slash] gamma5 (also the h1 vertex v_hvnn_mu).
 DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q);
-}  // namespace program_b
 
 }  // namespace kavrin

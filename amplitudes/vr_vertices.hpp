@@ -1,4 +1,4 @@
-// Photon and h1 vertices used only by kavrin-models (KM, VR and QVM models). a.b is the Minkowski product.
+// Photon and h1 vertices of the KM, VR and QVM models. a.b is the Minkowski product.
 #pragma once
 
 #include "kernel/dirac.hpp"

@@ -1,12 +1,11 @@
-// kavrin::models: validation of the settings and the point function over the prepared model of kavrin-models.
+// kavrin::models: validation of the settings and the point function over the models of models/km_vr_qvm.
 #include "kavrin/models.hpp"
 
 #include <cmath>
 #include <string>
 
-#include "api/point_kinematics.hpp"
 #include "api/checks.hpp"
-#include "api/models_core.hpp"
+#include "models/km_vr_qvm/model.hpp"
 
 namespace kavrin::models {
 
@@ -48,70 +47,33 @@ void validate(const Options& o, bool physical) {
     }
 }
 
-// The pion angle of a point at W = w (MeV), Q^2 = qq (MeV^2): NaN where -t is outside the physical range.
-double theta_of(const program_b::Model& m, double w, double qq, Angle angle) {
+// The pion angle of a point in the frame: NaN where -t is outside the physical range.
+double theta_of(const CmFrame& frame, Angle angle) {
     switch (angle.kind()) {
         case Angle::Kind::theta: return angle.value();
         case Angle::Kind::cos_theta: return std::acos(angle.value());
         case Angle::Kind::minus_t: break;
     }
-    const program_b::ChannelMasses& ms = m.constants().m;
-    const CmFrame fr = CmFrame::make(w, qq, ms.ibm, ms.fbm, ms.fmm);
-    const double t0 = ms.fmms() - qq - 2.0 * fr.e_k1 * fr.e_k2;
-    const double two_kp = 2.0 * fr.k * fr.p;
-    return api::angle_of_t(-angle.value() * 1.0e6, t0, two_kp, t0 - two_kp, t0 + two_kp, program_b::pi);
-}
-
-Observables observables_of(const program_b::PointResult& r) {
-    Observables o;
-    api::set_kinematics(o, r.w, r.qq, r.theta, r.t, r.t_max);
-    o.dt_per_domega = program_b::pi / (r.k * r.p) * 1.0e6;
-    o.unit = CrossSectionUnit::microbarn;
-    o.dsigma_domega = {r.dst, r.dsl, r.dstt, r.dslt, r.dsltp, r.dsu};
-    o.dsigma_dt = {r.per_t(r.dst), r.per_t(r.dsl), r.per_t(r.dstt), r.per_t(r.dslt), r.per_t(r.dsltp), r.per_t(r.dsu)};
-    o.lt_ratio = r.ratio;
-    o.bsa = r.bsa;
-    for (std::size_t i = 0; i < 4; ++i)
-        o.amplitudes[i] = {r.amplitudes[i].mep1, r.amplitudes[i].me0, r.amplitudes[i].mem1};
-    return o;
+    return frame.theta_of_t_in_range(-angle.value() * 1.0e6);
 }
 
 }  // namespace
 
-Settings::Settings(Options options) : Settings(std::move(options), Ranges::physical) {}
+Settings::Settings(Options options) : Settings(std::move(options), true) {}
 
-Settings::Settings(Options options, Ranges ranges) : options_(std::move(options)) {
-    validate(options_, ranges == Ranges::physical);
+Settings::Settings(Options options, bool physical_ranges) : options_(std::move(options)) {
+    validate(options_, physical_ranges);
 }
 
-Model::Model(const Settings& settings)
-    : core_(std::make_shared<const detail::Core>(
-          detail::Core{settings, program_b::Model(program_b::internal_settings(settings))})) {}
+Settings Settings::as_typed(Options options) { return Settings(std::move(options), false); }
 
-const Settings& Model::settings() const noexcept { return core_->settings; }
+Model::Model(const Settings& settings) : model_(std::make_shared<const internal::Model>(settings)) {}
+
+const Settings& Model::settings() const noexcept { return model_->settings(); }
 
 Observables Model::evaluate(double w, double q2, Angle angle) const {
-    const double w_mev = w * 1000.0;
-    const double qq = q2 * 1.0e6;
-    const program_b::Model& m = core_->model;
-    return observables_of(m.evaluate(w_mev, qq, theta_of(m, w_mev, qq, angle)));
+    const CmFrame frame = model_->frame(w * 1000.0, q2 * 1.0e6);
+    return model_->evaluate(frame, theta_of(frame, angle));
 }
 
 }  // namespace kavrin::models
-
-namespace kavrin::program_b {
-
-Settings internal_settings(const models::Settings& settings) {
-    const models::Options& o = settings.options();
-    Settings s;
-    s.channel = static_cast<Channel>(*o.channel);
-    s.model = static_cast<ModelKind>(*o.model);
-    // a cut-off that does not enter the channel or model keeps a neutral value
-    s.cut_pion = o.pion_cutoff_gev.value_or(1.0);
-    s.cut_f1 = o.nucleon_cutoff_gev.value_or(1.0);
-    if (o.epsilon) s.el = *o.epsilon;
-    if (o.beam_energy_gev) s.ebe = *o.beam_energy_gev;
-    return s;
-}
-
-}  // namespace kavrin::program_b

@@ -1,15 +1,11 @@
-// kavrin::regge: validation of the settings, the Gauss-Legendre table, and the point function over the
-// prepared model of kavrin-regge.
+// kavrin::regge: validation of the settings and the point functions over the model of models/regge.
 #include "kavrin/regge.hpp"
 
 #include <cmath>
 #include <string>
 
-#include "api/point_kinematics.hpp"
 #include "api/checks.hpp"
-#include "api/regge_core.hpp"
-#include "kavrin_install_paths.hpp"
-#include "program_a/table.hpp"
+#include "models/regge/model.hpp"
 
 namespace kavrin::regge {
 
@@ -118,47 +114,14 @@ void validate(const Options& o, bool physical) {
     if (unit < 1 || unit > 2) throw InvalidSetting("unit", std::to_string(unit), "expected 1 (microbarn) or 2 (nanobarn)");
 }
 
-GaussLegendre100 internal_table(const GaussLegendreTable& t) {
-    GaussLegendre100 gl;
-    gl.xi = t.abscissas;
-    gl.wi = t.weights;
-    return gl;
-}
-
-// The pion angle of a point at W = w (MeV), Q^2 = qq (MeV^2): NaN where -t is outside the physical range.
-double theta_of(const program_a::Model& m, double w, double qq, Angle angle) {
+// The pion angle of a point in the frame: NaN where -t is outside the physical range.
+double theta_of(const CmFrame& frame, Angle angle) {
     switch (angle.kind()) {
         case Angle::Kind::theta: return angle.value();
         case Angle::Kind::cos_theta: return std::acos(angle.value());
         case Angle::Kind::minus_t: break;
     }
-    const program_a::Frame fr = program_a::make_frame(m, w, qq);
-    const double two_kp = 2.0 * fr.cm.p * fr.cm.k;
-    return api::angle_of_t(-angle.value() * 1.0e6, fr.t00, two_kp, fr.t00 - two_kp, fr.t0, program_a::pi);
-}
-
-// The library's observables of the program's point result, with the DDS where the settings determine it.
-Observables observables_of(const detail::Core& c, const program_a::PointResult& r) {
-    using program_a::pi;
-    Observables o;
-    api::set_kinematics(o, r.w, r.qq, r.theta, r.t, r.t0);
-    o.dt_per_domega = r.dsdt_factor;
-    o.unit = c.settings.options().unit;
-    o.dsigma_domega = {r.dst, r.dsl, r.dstt, r.dslt, r.dsltp, r.dsu};
-    const auto per_t = [&r](double v) { return v * pi / (r.k * r.p) * 1.0e6; };
-    o.dsigma_dt = {per_t(r.dst), per_t(r.dsl), per_t(r.dstt), per_t(r.dslt), per_t(r.dsltp), per_t(r.dsu)};
-    o.lt_ratio = r.lt_ratio;
-    o.bsa = r.bsa;
-    if (const std::optional<Dds>& d = c.settings.options().dds) {
-        const bool determined = !dds_uses_phi(d->type, c.settings.channel()) || d->phi || d->cos_phi;
-        if (determined) {
-            o.dds_domega = program_a::dds_at(c.model.settings, r, d->phi.value_or(0.0));
-            o.dds_dt = o.dds_domega * pi / (r.k * r.p) * 1.0e6;
-        }
-    }
-    for (std::size_t i = 0; i < 4; ++i)
-        o.amplitudes[i] = {r.amplitudes[i].mep1, r.amplitudes[i].me0, r.amplitudes[i].mem1};
-    return o;
+    return frame.theta_of_t_in_range(-angle.value() * 1.0e6);
 }
 
 }  // namespace
@@ -167,23 +130,13 @@ bool dds_uses_phi(DdsType type, Channel channel) {
     return !(type == DdsType::cornell_averaged || (type == DdsType::desy && channel == Channel::pi_minus_p));
 }
 
-Settings::Settings(Options options) : Settings(std::move(options), Ranges::physical) {}
+Settings::Settings(Options options) : Settings(std::move(options), true) {}
 
-Settings::Settings(Options options, Ranges ranges) : options_(std::move(options)) {
-    validate(options_, ranges == Ranges::physical);
+Settings::Settings(Options options, bool physical_ranges) : options_(std::move(options)) {
+    validate(options_, physical_ranges);
 }
 
-std::string installed_gauss_legendre_path() { return KAVRIN_INSTALLED_TABLE; }
-
-GaussLegendreTable load_gauss_legendre_table(const std::string& path) {
-    const GaussLegendre100 gl = program_a::read_gauss_legendre_table(path);
-    GaussLegendreTable t;
-    t.abscissas = gl.xi;
-    t.weights = gl.wi;
-    return t;
-}
-
-GaussLegendreTable load_gauss_legendre_table() { return load_gauss_legendre_table(installed_gauss_legendre_path()); }
+Settings Settings::as_typed(Options options) { return Settings(std::move(options), false); }
 
 namespace {
 
@@ -196,86 +149,34 @@ Model::Model(const Settings& settings)
     : Model(settings, needs_table(settings) ? load_gauss_legendre_table() : GaussLegendreTable{}) {}
 
 Model::Model(const Settings& settings, const GaussLegendreTable& table)
-    : core_(std::make_shared<const detail::Core>(
-          detail::Core{settings, program_a::make_model(program_a::internal_settings(settings), internal_table(table))})) {}
+    : model_(std::make_shared<const internal::Model>(settings, table)) {}
 
-const Settings& Model::settings() const noexcept { return core_->settings; }
+const Settings& Model::settings() const noexcept { return model_->settings(); }
 
 Observables Model::evaluate(double w, double q2, Angle angle) const {
-    const double w_mev = w * 1000.0;
     const double qq = q2 * 1.0e6;
-    const program_a::Model& m = core_->model;
-    return observables_of(*core_, program_a::evaluate_point(m, program_a::nucleon_form_factors(m, qq), w_mev, qq,
-                                                            theta_of(m, w_mev, qq, angle)));
+    const CmFrame frame = model_->frame(w * 1000.0, qq);
+    return model_->evaluate(frame, model_->nucleon_form_factors(qq), theta_of(frame, angle));
 }
 
 FixedWQ2 Model::at(double w, double q2) const {
     const double qq = q2 * 1.0e6;
-    const program_a::NucleonFactors nf = program_a::nucleon_form_factors(core_->model, qq);
-    return FixedWQ2(core_, w * 1000.0, qq, nf.f1t, nf.f2t);
+    const internal::NucleonFactors nf = model_->nucleon_form_factors(qq);
+    return FixedWQ2(model_, w * 1000.0, qq, nf.f1t, nf.f2t);
 }
 
 Observables FixedWQ2::evaluate(Angle angle) const {
-    const program_a::Model& m = core_->model;
-    const program_a::NucleonFactors nf{f1_, f2_};
-    return observables_of(*core_,
-                          program_a::evaluate_point(m, nf, w_mev_, qq_mev_, theta_of(m, w_mev_, qq_mev_, angle)));
+    const CmFrame frame = model_->frame(w_mev_, qq_mev_);
+    return model_->evaluate(frame, internal::NucleonFactors{f1_, f2_}, theta_of(frame, angle));
 }
 
 double phi_dependent_cross_section(const Settings& settings, const Observables& point, double phi) {
     const std::optional<Dds>& d = settings.options().dds;
-    const int type = d ? static_cast<int>(d->type) : static_cast<int>(DdsType::desy);
-    return program_a::dds_phi_scan_at(type, *settings.options().epsilon, point.dsigma_domega.u,
-                                      point.dsigma_domega.tt, point.dsigma_domega.lt, phi);
+    const DdsType type = d ? d->type : DdsType::desy;
+    const double eps = *settings.options().epsilon;
+    const double c = type == DdsType::desy || type == DdsType::jlab ? lt_coefficient_desy(eps)
+                                                                     : lt_coefficient_cornell(eps);
+    return kavrin::phi_dependent_cross_section(point.dsigma_domega, eps, c, phi);
 }
 
 }  // namespace kavrin::regge
-
-namespace kavrin::program_a {
-
-Settings internal_settings(const regge::Settings& settings) {
-    using namespace regge;
-    const Options& o = settings.options();
-    Settings s;
-    s.gtype = static_cast<int>(*o.channel);
-    const bool charged = s.gtype <= 2;
-    s.nucleon_poles = charged ? 2 : (*o.born_terms ? 1 : 2);
-    const bool form_factors = charged || s.nucleon_poles == 1;
-    if (form_factors) {
-        s.fft_gnn = static_cast<int>(*o.form_factors);
-        if (s.fft_gnn == 1)
-            s.gpd_alp = charged ? *o.gpd_slope_per_gev2 : neutral_gpd_alp;
-        else
-            s.cut_f1 = s.cut_f2 = *o.nucleon_cutoff_gev;
-        s.nucleon_f2 = *o.pauli_terms ? 1 : 2;
-    } else {
-        // without Born terms the nucleon form factors do not enter; they stay at the program's fixed values
-        s.fft_gnn = 2;
-        s.cut_f1 = s.cut_f2 = neutral_cut_f;
-    }
-    if (charged) {
-        s.cutp_em = *o.pion_cutoff_mev;
-        s.a1_cc = *o.a1_sign == A1Sign::positive ? 1 : 2;
-        s.cutw_em = 775.0;
-    } else {
-        s.omega_phase = *o.omega_phase == OmegaPhase::non_degenerate ? 1 : 2;
-        s.cutw_em = *o.omega_cutoff_mev;
-    }
-    s.el = *o.epsilon;
-    s.outu = static_cast<int>(o.unit);
-    if (o.dds) {
-        s.out = 3;
-        s.dds_type = static_cast<int>(o.dds->type);
-        if (o.dds->cos_phi) {
-            s.xaxis3 = 6;  // the DDS input mode of answered cosines
-            s.cos_phi_input = *o.dds->cos_phi;
-            s.cos_2phi_input = *o.dds->cos_2phi;
-        } else if (o.dds->phi) {
-            s.xaxis3 = 5;  // the DDS input mode of an answered phi
-            s.phi = *o.dds->phi * 180.0 / pi;
-        }
-    }
-    return s;
-}
-
-}  // namespace kavrin::program_a

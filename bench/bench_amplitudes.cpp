@@ -77,10 +77,10 @@ struct Setup {
         for (int i1 = 0; i1 < 4; ++i1)
             for (int i2 = 0; i2 < 4; ++i2) {
                 const cplx gv = v_gvps_mu(i1, ep, k1, qt), ga = v_gavps_mu(i2, ep, k1, qt);
-                v += ggvp * gv * v_proj_munu(i1, i2, cqt, rho_m) * program_a::v_vnn_t_mu(i2, u2b, gvnn, gt_rho, qt, u1);
-                w += ggwp * gv * v_proj_munu(i1, i2, cqt, omega_m) * program_a::v_vnn_t_mu(i2, u2b, gwnn, gt_w, qt, u1);
-                a += ga * v_proj_munu(i1, i2, cqt, a1_m) * program_a::v_avnn_mu(i1, u2b, u1);
-                const cplx bv = program_a::v_bvnn_mu(i1, u2b, qt, u1);
+                v += ggvp * gv * v_proj_munu(i1, i2, cqt, rho_m) * v_vnn_t_mu(i2, u2b, gvnn, gt_rho, qt, u1);
+                w += ggwp * gv * v_proj_munu(i1, i2, cqt, omega_m) * v_vnn_t_mu(i2, u2b, gwnn, gt_w, qt, u1);
+                a += ga * v_proj_munu(i1, i2, cqt, a1_m) * v_avnn_mu_i(i1, u2b, u1);
+                const cplx bv = v_bvnn_mu_i(i1, u2b, qt, u1);
                 b += ga * v_proj_munu(i1, i2, cqt, b1_m) * bv;
                 h += ga * v_proj_munu(i1, i2, cqt, h1_m) * bv;
                 const cplx tnn = v_tnn_munu(i1, i2, gt1nn, gt2nn, u2b, qp, u1);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "kernel/constants.hpp"
+
 namespace kavrin {
 
 TRange kinematics(double w, double qq, double ibm, double fbm, double fmm) {
@@ -18,6 +20,9 @@ CmFrame CmFrame::make(double w, double qq, double ibm, double fbm, double fmm) {
     const double ibms = ibm * ibm, fbms = fbm * fbm, fmms = fmm * fmm;
     f.w = w;
     f.qq = qq;
+    f.m1 = ibm;
+    f.m2 = fbm;
+    f.m = fmm;
     f.e_k1 = (w * w - qq - ibms) / (2.0 * w);
     f.e_p1 = (w * w + qq + ibms) / (2.0 * w);
     f.e_k2 = (w * w - fbms + fmms) / (2.0 * w);
@@ -32,5 +37,28 @@ Momenta CmFrame::momenta(double theta) const {
     return {set_momentum(e_k1, 0.0, 0.0, k), set_momentum(e_p1, 0.0, 0.0, -k), set_momentum(e_k2, px, 0.0, pz),
             set_momentum(e_p2, -px, 0.0, -pz)};
 }
+
+}  // namespace kavrin
+
+namespace kavrin {
+
+double CmFrame::t_of_theta(double theta) const { return t90() + 2.0 * k * p * std::cos(theta); }
+
+double CmFrame::theta_of_t(double t) const {
+    const double d = cos_theta_of_t(t);
+    return d > 1.0 ? 0.0 : d < -1.0 ? pi_single : std::acos(d);
+}
+
+double CmFrame::theta_of_t_in_range(double t) const {
+    const double t_mid = t90();
+    const double two_kp = 2.0 * p * k;
+    const double slack = 1e-12 * (std::abs(t_mid) + two_kp);
+    if (!(t <= t_mid + two_kp + slack && t >= t_mid - two_kp - slack)) return std::nan("");
+    return theta_of_t(t);
+}
+
+double w_of_xb(double qq, double xb, double m) { return std::sqrt(qq / xb - qq + m * m); }
+
+double xb_of_w(double w, double qq, double m) { return qq / (w * w + qq - m * m); }
 
 }  // namespace kavrin

@@ -27,9 +27,13 @@ struct Momenta {
 };
 
 /// Centre-of-mass energies and momenta at one (W, Q^2) for given masses; the angle is fixed separately.
+/// It answers t(theta), theta(t) and the physical t range of the point.
 struct CmFrame {
     double w = 0;     ///< total CM energy W
     double qq = 0;    ///< Q^2 = -k1.k1
+    double m1 = 0;    ///< target mass
+    double m2 = 0;    ///< recoil mass
+    double m = 0;     ///< meson mass
     double e_k1 = 0;  ///< photon energy (W^2 - Q^2 - M1^2)/2W
     double e_p1 = 0;  ///< target energy (W^2 + Q^2 + M1^2)/2W
     double e_k2 = 0;  ///< meson energy (W^2 - M2^2 + m^2)/2W
@@ -42,6 +46,29 @@ struct CmFrame {
 
     /// The four momenta with the meson at polar angle theta (radians) from the photon direction.
     Momenta momenta(double theta) const;
+
+    /// t at theta = 90 degrees: m^2 - Q^2 - 2 e_k1 e_k2.
+    double t90() const { return m * m - qq - 2.0 * e_k1 * e_k2; }
+    /// t at theta = 0 (the largest t, t_max): t90 + 2 p k.
+    double t_forward() const { return t90() + 2.0 * p * k; }
+    /// t at theta = 180 degrees (the smallest t, t_min): t90 - 2 k p.
+    double t_backward() const { return t90() - 2.0 * k * p; }
+    /// t at meson angle theta: t90 + 2 k p cos(theta).
+    double t_of_theta(double theta) const;
+    /// cos(theta) at which the four-momentum transfer is t: (t - t90)/(2 p k); outside [-1, 1] off the range.
+    double cos_theta_of_t(double t) const { return (t - t90()) / (2.0 * p * k); }
+    /// cos(theta) at which the u-channel transfer is u: (M2^2 - u - Q^2 - 2 e_p2 e_k1)/(2 p k).
+    double cos_theta_of_u(double u) const { return (m2 * m2 - u - qq - 2.0 * e_p2 * e_k1) / (2.0 * p * k); }
+    /// The angle of t, clamped to 0 and pi where rounding puts cos(theta) just outside [-1, 1].
+    double theta_of_t(double t) const;
+    /// The angle of t where t lies in the physical range (ends given a few roundings outside it, as a user
+    /// computes them, count as the ends); NaN outside it.
+    double theta_of_t_in_range(double t) const;
 };
+
+/// W of the point with Bjorken x_B at Q^2 on a target of mass m: W^2 = Q^2/x_B - Q^2 + m^2.
+double w_of_xb(double qq, double xb, double m);
+/// Bjorken x_B = Q^2/(W^2 + Q^2 - m^2) of the point (W, Q^2) on a target of mass m.
+double xb_of_w(double w, double qq, double m);
 
 }  // namespace kavrin

@@ -83,7 +83,7 @@ const cplx fh(0.31, -0.77), fem(0.62, 0.0), f1(0.45, 0.03), f2(0.38, -0.02), ffp
 cplx literal_mt_pion(cplx ff_h, cplx ff, cplx ff0, double qq, const DiracSpinor& u2b, const DiracSpinor& u1,
                      const FourVector& ep, double cht, cplx t, const FourVector& qt, const FourVector& k1, double m) {
     const cplx gpsps = v_gpsps(cht, ff, ff0, qq, qt, k1, ep);
-    const DiracMatrix vpnn = program_a::v_psnn(gpnn);
+    const DiracMatrix vpnn = v_psnn_i(gpnn);
     const cplx mtam = spinor_uxgxu(u2b, gpsps * vpnn, u1);
     return ec * ff_h * mtam / (t - m * m);
 }
@@ -96,7 +96,7 @@ cplx literal_mt_v(cplx ftv_h, cplx ff_em, const DiracSpinor& u2b, const DiracSpi
         for (int i2 = 0; i2 < 4; ++i2) {
             const cplx v_gpv = v_gvps_mu(i1, ep, k1, qt);
             const cplx v_pro = v_proj_munu(i1, i2, cqt, m);
-            const cplx v_vnn = program_a::v_vnn_t_mu(i2, u2b, g_vnn, g_vtnn, qt, u1);
+            const cplx v_vnn = v_vnn_t_mu(i2, u2b, g_vnn, g_vtnn, qt, u1);
             sum1 += g_gvp * v_gpv * v_pro * v_vnn;
         }
     return ftv_h * ff_em * sum1 / (t - m * m);
@@ -108,7 +108,7 @@ cplx literal_axial_sum(bool bv, const DiracSpinor& u2b, const DiracSpinor& u1, c
     cplx sum1 = 0.0;
     for (int i1 = 0; i1 < 4; ++i1)
         for (int j1 = 0; j1 < 4; ++j1) {
-            const cplx v_nn = bv ? program_a::v_bvnn_mu(i1, u2b, qt, u1) : program_a::v_avnn_mu(i1, u2b, u1);
+            const cplx v_nn = bv ? v_bvnn_mu_i(i1, u2b, qt, u1) : v_avnn_mu_i(i1, u2b, u1);
             const cplx v_pro = v_proj_munu(i1, j1, cqt, m);
             const cplx v_gpav = v_gavps_mu(j1, ep, k1, qt);
             sum1 += v_gpav * v_pro * v_nn;
@@ -134,7 +134,7 @@ cplx literal_mt_t(cplx ftt, cplx ff_em, const DiracSpinor& u2b, const DiracSpino
 }
 
 DiracMatrix literal_pion_vertex(int ps, double g, const FourVector& k2) {
-    return ps == 1 ? program_a::v_psnn(g) : v_psnn_pv(g, k2);
+    return ps == 1 ? v_psnn_i(g) : v_psnn_pv(g, k2);
 }
 
 // s channel (s_channel = true): u2b vpnn nproj vgnn u1; u channel: u2b vgnn nproj vpnn u1; times ec ff_h/(x - m^2).
@@ -301,7 +301,7 @@ TEST(GaugeInvariance, ChargedBornTermsAndPionPoleCancelForAPureGaugePolarization
                 EXPECT_GT(size, 0.0);
                 EXPECT_NEAR(std::abs(d.ms + d.mu + d.mtp), 0.0, 1e-10 * size) << "spins " << s1 << s2;
                 // the pole term alone reduces to the pseudoscalar vertex: ms = ec ff_h chs u2b i gpnn gamma5 u1
-                const cplx contact = ec * fh * spinor_uxgxu(u2b, program_a::v_psnn(gpnn), u1);
+                const cplx contact = ec * fh * spinor_uxgxu(u2b, v_psnn_i(gpnn), u1);
                 EXPECT_TRUE(close(d.ms + d.mu, (pt.ch.chs - pt.ch.chu) * contact, 1e-10, size));
             }
 }

@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "io/results.hpp"
-#include "plot/figures.hpp"
-#include "plot/gnuplot.hpp"
-#include "plot/result_data.hpp"
+#include "kavrin-plot/figures.hpp"
+#include "kavrin-plot/gnuplot.hpp"
+#include "kavrin-plot/result_data.hpp"
 
 using namespace kavrin::plot;
 namespace fs = std::filesystem;

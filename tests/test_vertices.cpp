@@ -162,9 +162,9 @@ TEST(PhotonNucleonVertex, RealPhotonPointIsNotANumberInTheGaugeRestoringFormOnly
 }
 
 TEST(PionNucleonVertex, ProgramAHasTheFactorIAndPseudovectorMatchesPseudoscalarOnShell) {
-    const DiracMatrix b = program_b::v_psnn(13.4);
+    const DiracMatrix b = v_psnn(13.4);
     EXPECT_TRUE(close(b, cplx(13.4) * get_gamma(5), 0.0));
-    EXPECT_TRUE(close(program_a::v_psnn(13.4), I * b, 0.0));
+    EXPECT_TRUE(close(v_psnn_i(13.4), I * b, 0.0));
     // u2b q-slash gamma5 u1 = -(m1 + m2) u2b gamma5 u1 for q = p1 - p2 with on-shell nucleons
     const Point pt;
     const FourVector q = pt.p1 - pt.p2;
@@ -172,7 +172,7 @@ TEST(PionNucleonVertex, ProgramAHasTheFactorIAndPseudovectorMatchesPseudoscalarO
     for (int s1 = 1; s1 <= 2; ++s1)
         for (int s2 = 1; s2 <= 2; ++s2) {
             const cplx pv = spinor_uxgxu(pt.u2b(s2), v_psnn_pv(g, q), pt.u1(s1));
-            const cplx ps = spinor_uxgxu(pt.u2b(s2), program_a::v_psnn(13.4), pt.u1(s1));
+            const cplx ps = spinor_uxgxu(pt.u2b(s2), v_psnn_i(13.4), pt.u1(s1));
             EXPECT_TRUE(close(pv, -ps, 1e-12, 1e-3)) << "spins " << s1 << s2;
         }
     // q-slash stands to the left of gamma5
@@ -321,22 +321,22 @@ TEST(MesonNucleonVertices, ProgramDifferences) {
     const FourVector q = pt.qt;
     for (int mu = 0; mu < 4; ++mu) {
         // a1 and b1: program A's vertex is i times program B's
-        EXPECT_TRUE(close(program_a::v_avnn_mu(mu, u2b, u1), I * program_b::v_avnn_mu(mu, u2b, u1), 1e-15, 1e-3));
-        EXPECT_TRUE(close(program_a::v_bvnn_mu(mu, u2b, q, u1), I * program_b::v_bvnn_mu(mu, u2b, q, u1), 1e-15));
+        EXPECT_TRUE(close(v_avnn_mu_i(mu, u2b, u1), I * v_avnn_mu(mu, u2b, u1), 1e-15, 1e-3));
+        EXPECT_TRUE(close(v_bvnn_mu_i(mu, u2b, q, u1), I * v_bvnn_mu(mu, u2b, q, u1), 1e-15));
         // vector meson: gt = 0 is the plain gv u2b gamma^mu u1 in both programs
         const cplx plain = 2.6 * spinor_uxgxu(u2b, get_gamma(mu), u1);
-        EXPECT_TRUE(close(program_a::v_vnn_t_mu(mu, u2b, 2.6, 0.0, q, u1), plain, 1e-15, 1e-3));
-        EXPECT_TRUE(close(program_b::v_vnn_t_mu(mu, u2b, 2.6, 0.0, q, u1), plain, 1e-15, 1e-3));
+        EXPECT_TRUE(close(v_vnn_t_mu(mu, u2b, 2.6, 0.0, q, u1), plain, 1e-15, 1e-3));
+        EXPECT_TRUE(close(v_vnn_t_mu_ratio(mu, u2b, 2.6, 0.0, q, u1), plain, 1e-15, 1e-3));
         // program B's tensor coupling is a ratio to gv: gv = 0 switches the whole vertex off
-        EXPECT_EQ(program_b::v_vnn_t_mu(mu, u2b, 0.0, 6.1, q, u1), cplx(0.0));
-        EXPECT_NE(program_a::v_vnn_t_mu(mu, u2b, 0.0, 0.004, q, u1), cplx(0.0));
+        EXPECT_EQ(v_vnn_t_mu_ratio(mu, u2b, 0.0, 6.1, q, u1), cplx(0.0));
+        EXPECT_NE(v_vnn_t_mu(mu, u2b, 0.0, 0.004, q, u1), cplx(0.0));
         // and program A's gt equals program B's gv gt
         const double gv = 3.4, ratio = 20.74 / 3.4 * 0.25 / proton_mass;
-        EXPECT_TRUE(close(program_a::v_vnn_t_mu(mu, u2b, gv, gv * ratio, q, u1),
-                          program_b::v_vnn_t_mu(mu, u2b, gv, ratio, q, u1), 1e-14));
+        EXPECT_TRUE(close(v_vnn_t_mu(mu, u2b, gv, gv * ratio, q, u1),
+                          v_vnn_t_mu_ratio(mu, u2b, gv, ratio, q, u1), 1e-14));
         // b1/h1 vertices vanish for q = 0
-        EXPECT_EQ(program_a::v_bvnn_mu(mu, u2b, FourVector{}, u1), cplx(0.0));
-        EXPECT_EQ(program_b::v_bvnn_mu(mu, u2b, FourVector{}, u1), cplx(0.0));
+        EXPECT_EQ(v_bvnn_mu_i(mu, u2b, FourVector{}, u1), cplx(0.0));
+        EXPECT_EQ(v_bvnn_mu(mu, u2b, FourVector{}, u1), cplx(0.0));
         EXPECT_EQ(v_hvnn_mu(mu, u2b, FourVector{}, u1), cplx(0.0));
     }
 }
@@ -353,7 +353,7 @@ TEST(MesonNucleonVertices, TensorCouplingIsMinusTwoISigmaMuNuQNu) {
         for (int nu = 0; nu < 4; ++nu)
             sigma_q += (q_low[nu] * 0.5 * I) * commutator(get_gamma(mu), get_gamma(nu));
         const cplx expected = spinor_uxgxu(u2b, (-2.0 * gt * I) * sigma_q, u1);
-        EXPECT_TRUE(close(program_a::v_vnn_t_mu(mu, u2b, 0.0, gt, pt.qt, u1), expected, 1e-12));
+        EXPECT_TRUE(close(v_vnn_t_mu(mu, u2b, 0.0, gt, pt.qt, u1), expected, 1e-12));
     }
 }
 
@@ -421,21 +421,21 @@ TEST(WholeTensorForms, NucleonVertexMatricesMatchTheComponentSandwiches) {
         const double gv = 2.6, gt = 16.12 * 0.25 / proton_mass, ratio = 20.74 / 3.4 * 0.25 / proton_mass;
         cplx va = 0, vb = 0, aa = 0, ab = 0, ba = 0, bb = 0, h = 0;
         for (int mu = 0; mu < 4; ++mu) {
-            va += c[mu] * program_a::v_vnn_t_mu(mu, u2b, gv, gt, q, u1);
-            vb += c[mu] * program_b::v_vnn_t_mu(mu, u2b, gv, ratio, q, u1);
-            aa += c[mu] * program_a::v_avnn_mu(mu, u2b, u1);
-            ab += c[mu] * program_b::v_avnn_mu(mu, u2b, u1);
-            ba += c[mu] * program_a::v_bvnn_mu(mu, u2b, q, u1);
-            bb += c[mu] * program_b::v_bvnn_mu(mu, u2b, q, u1);
+            va += c[mu] * v_vnn_t_mu(mu, u2b, gv, gt, q, u1);
+            vb += c[mu] * v_vnn_t_mu_ratio(mu, u2b, gv, ratio, q, u1);
+            aa += c[mu] * v_avnn_mu_i(mu, u2b, u1);
+            ab += c[mu] * v_avnn_mu(mu, u2b, u1);
+            ba += c[mu] * v_bvnn_mu_i(mu, u2b, q, u1);
+            bb += c[mu] * v_bvnn_mu(mu, u2b, q, u1);
             h += c[mu] * v_hvnn_mu(mu, u2b, q, u1);
         }
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_a::vnn_t_matrix(c, gv, gt, q), u1), va));
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_b::vnn_t_matrix(c, gv, ratio, q), u1), vb));
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_a::avnn_matrix(c), u1), aa));
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_b::avnn_matrix(c), u1), ab));
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_a::bvnn_matrix(c, q), u1), ba));
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_b::bvnn_matrix(c, q), u1), bb));
-        EXPECT_TRUE(close(spinor_uxgxu(u2b, program_b::bvnn_matrix(c, q), u1), h));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, vnn_t_matrix(c, gv, gt, q), u1), va));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, vnn_t_matrix_ratio(c, gv, ratio, q), u1), vb));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, avnn_matrix_i(c), u1), aa));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, avnn_matrix(c), u1), ab));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, bvnn_matrix_i(c, q), u1), ba));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, bvnn_matrix(c, q), u1), bb));
+        EXPECT_TRUE(close(spinor_uxgxu(u2b, bvnn_matrix(c, q), u1), h));
         // the a2 vertex contracted with a tensor
         const LorentzTensor w = rnd.tensor();
         const double g1 = 2.8 / proton_mass, g2 = trial % 2 == 0 ? 0.0 : 3.0e-6;
@@ -495,5 +495,5 @@ TEST(ModelVertices, H1VertexIsProgramBsB1Vertex) {
     Random rnd;
     const Point pt;
     const DiracSpinor u1 = rnd.spinor(), u2b = rnd.spinor();
-    for (int mu = 0; mu < 4; ++mu) EXPECT_EQ(v_hvnn_mu(mu, u2b, pt.qt, u1), program_b::v_bvnn_mu(mu, u2b, pt.qt, u1));
+    for (int mu = 0; mu < 4; ++mu) EXPECT_EQ(v_hvnn_mu(mu, u2b, pt.qt, u1), v_bvnn_mu(mu, u2b, pt.qt, u1));
 }

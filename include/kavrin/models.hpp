@@ -21,12 +21,8 @@
 
 namespace kavrin::models {
 
-/// The reaction.
-enum class Channel : int {
-    pi_plus_n = 1,   ///< gamma* p -> pi+ n
-    pi_minus_p = 2,  ///< gamma* n -> pi- p
-    pi0_p = 3,       ///< gamma* p -> pi0 p
-};
+/// The reaction: gamma* p -> pi+ n, gamma* n -> pi- p or gamma* p -> pi0 p (pi0 n is not modelled here).
+using Channel = kavrin::Channel;
 
 /// The reaction model.
 enum class ModelKind : int { km = 1, vr = 2, qvm = 3 };
@@ -53,16 +49,20 @@ struct Options {
     friend bool operator==(const Options&, const Options&) = default;
 };
 
-namespace detail {
-struct Core;
-struct Access;
-}  // namespace detail
+namespace internal {
+class Model;
+}  // namespace internal
 
 /// Options that passed validation; immutable.
 class Settings {
 public:
     /// Validates the options; throws kavrin::InvalidSetting naming the first bad member.
     explicit Settings(Options options);
+
+    /// Settings of answers as typed at the kavrin-models dialogue ("put any value for cuts, if irrelevant"):
+    /// the structure is checked as by Settings(options), but real values are kept as typed even outside
+    /// their physical range, and the formulas are evaluated as they stand. Throws kavrin::InvalidSetting.
+    static Settings as_typed(Options options);
 
     const Options& options() const noexcept { return options_; }
     Channel channel() const noexcept { return *options_.channel; }
@@ -71,11 +71,7 @@ public:
     friend bool operator==(const Settings&, const Settings&) = default;
 
 private:
-    friend struct detail::Access;
-    /// The programs' own settings: the same structure, but real answers are kept as the user typed them
-    /// (outside the physical ranges the formulas are evaluated as they stand).
-    enum class Ranges { physical, as_answered };
-    Settings(Options options, Ranges ranges);
+    Settings(Options options, bool physical_ranges);
 
     Options options_;
 };
@@ -94,8 +90,7 @@ public:
     Observables evaluate(double w, double q2, Angle angle) const;
 
 private:
-    friend struct detail::Access;
-    std::shared_ptr<const detail::Core> core_;
+    std::shared_ptr<const internal::Model> model_;
 };
 
 }  // namespace kavrin::models

@@ -1,6 +1,6 @@
 // kavrin: exclusive pion electroproduction gamma* N -> pi N' in Regge models, evaluated point by point.
 //
-// This header holds what both models share: the pion angle of a kinematic point, the observables of one
+// This header holds what both models share: the reaction channel, the pion angle of a kinematic point, the observables of one
 // point, and the exception that rejects an invalid setting. The models themselves are in
 // <kavrin/regge.hpp> (the Regge model of kavrin-regge) and <kavrin/models.hpp> (the KM, VR and QVM models of
 // kavrin-models).
@@ -42,6 +42,14 @@ public:
 private:
     std::string field_;
     std::string value_;
+};
+
+/// The reaction gamma* N -> pi N'.
+enum class Channel : int {
+    pi_plus_n = 1,   ///< gamma* p -> pi+ n
+    pi_minus_p = 2,  ///< gamma* n -> pi- p
+    pi0_p = 3,       ///< gamma* p -> pi0 p
+    pi0_n = 4,       ///< gamma* n -> pi0 n (the Regge model only)
 };
 
 /// The pion angle of a kinematic point, given one of three ways: the centre-of-mass angle theta between

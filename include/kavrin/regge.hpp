@@ -30,13 +30,8 @@
 
 namespace kavrin::regge {
 
-/// The reaction.
-enum class Channel : int {
-    pi_plus_n = 1,   ///< gamma* p -> pi+ n
-    pi_minus_p = 2,  ///< gamma* n -> pi- p
-    pi0_p = 3,       ///< gamma* p -> pi0 p
-    pi0_n = 4,       ///< gamma* n -> pi0 n
-};
+/// The reaction: gamma* p -> pi+ n, gamma* n -> pi- p, gamma* p -> pi0 p or gamma* n -> pi0 n.
+using Channel = kavrin::Channel;
 
 /// The nucleon form factors of the Born terms.
 enum class FormFactors : int {
@@ -108,10 +103,9 @@ struct Options {
     friend bool operator==(const Options&, const Options&) = default;
 };
 
-namespace detail {
-struct Core;
-struct Access;
-}  // namespace detail
+namespace internal {
+class Model;
+}  // namespace internal
 
 /// Options that passed validation; immutable.
 class Settings {
@@ -119,17 +113,19 @@ public:
     /// Validates the options; throws kavrin::InvalidSetting naming the first bad member.
     explicit Settings(Options options);
 
+    /// Settings of answers as typed at the kavrin-regge dialogue ("put any value if not relevant"): the
+    /// structure is checked as by Settings(options) (each member given exactly where it applies, valid
+    /// choices), but real values are kept as typed even outside their physical range (epsilon = 1.5, a
+    /// cut-off of 0, NaN), and the formulas are evaluated as they stand. Throws kavrin::InvalidSetting.
+    static Settings as_typed(Options options);
+
     const Options& options() const noexcept { return options_; }
     Channel channel() const noexcept { return *options_.channel; }
 
     friend bool operator==(const Settings&, const Settings&) = default;
 
 private:
-    friend struct detail::Access;
-    /// The programs' own settings: the same structure, but real answers are kept as the user typed them
-    /// (outside the physical ranges the formulas are evaluated as they stand).
-    enum class Ranges { physical, as_answered };
-    Settings(Options options, Ranges ranges);
+    Settings(Options options, bool physical_ranges);
 
     Options options_;
 };
@@ -173,8 +169,7 @@ public:
     FixedWQ2 at(double w, double q2) const;
 
 private:
-    friend struct detail::Access;
-    std::shared_ptr<const detail::Core> core_;
+    std::shared_ptr<const internal::Model> model_;
 };
 
 /// A model at fixed W and Q^2; evaluate(angle) equals Model::evaluate(w, q2, angle).
@@ -186,11 +181,11 @@ public:
 
 private:
     friend class Model;
-    FixedWQ2(std::shared_ptr<const detail::Core> core, double w_mev, double qq_mev, std::complex<double> f1,
+    FixedWQ2(std::shared_ptr<const internal::Model> model, double w_mev, double qq_mev, std::complex<double> f1,
              std::complex<double> f2) noexcept
-        : core_(std::move(core)), w_mev_(w_mev), qq_mev_(qq_mev), f1_(f1), f2_(f2) {}
+        : model_(std::move(model)), w_mev_(w_mev), qq_mev_(qq_mev), f1_(f1), f2_(f2) {}
 
-    std::shared_ptr<const detail::Core> core_;
+    std::shared_ptr<const internal::Model> model_;
     double w_mev_;
     double qq_mev_;
     std::complex<double> f1_;  ///< nucleon Dirac form factor at Q^2

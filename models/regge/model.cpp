@@ -1,0 +1,318 @@
+#include "models/regge/model.hpp"
+
+#include <cmath>
+
+#include "amplitudes/exchange.hpp"
+#include "amplitudes/nucleon_poles.hpp"
+#include "formfactors/nucleon.hpp"
+#include "kinematics/wave_functions.hpp"
+
+namespace kavrin::regge::internal {
+
+namespace {
+
+constexpr double pion_charged_m = double(139.57f);
+constexpr double rho_charged_m = double(775.11f);
+constexpr double pion_neutral_m = 134.9766;
+constexpr double rho_neutral_m = 775.26;
+
+// Regge slopes (GeV^-2, single precision) and intercept offsets of the exchanged trajectories.
+constexpr double aps_gev = double(0.7f);
+constexpr double avs_gev = double(0.8f);
+constexpr double ats_gev = double(0.8f);
+constexpr double aws_gev = double(0.9f);
+constexpr double aas_gev = double(0.7f);
+constexpr double abbs_gev = double(0.7f);
+constexpr double ahs_gev = double(0.7f);
+constexpr double av_0 = double(0.55f);
+constexpr double aw_0 = double(0.44f);
+
+// The reaction table: masses, charges, anomalous moments, photocouplings, signature factors and the
+// distribution of the nucleon form factors over the s- and u-channel pole terms.
+constexpr double kp = double(1.793f);
+constexpr double kn = double(-1.913f);
+const ChannelData channels[4] = {
+    // gamma* p -> pi+ n
+    {proton_m, neutron_m, pion_charged_m, rho_charged_m, true, 1.0, 0.0, 1.0, kp, kn, double(0.000224f),
+     double(0.000196f), Signature::e, Signature::minus_e, Signature::zero, Signature::zero, Signature::half_e_minus_1, Signature::e,
+     Signature::zero, Signature::minus_e, true, true, false, false, DipoleNucleon::proton_target, false},
+    // gamma* n -> pi- p
+    {neutron_m, proton_m, pion_charged_m, rho_charged_m, true, 0.0, 1.0, -1.0, kn, kp, double(0.000224f),
+     double(0.000196f), Signature::one, Signature::one, Signature::zero, Signature::zero, Signature::minus_half_e_minus_1,
+     Signature::minus_one, Signature::zero, Signature::minus_one, false, false, true, true, DipoleNucleon::proton_recoil,
+     true},
+    // gamma* p -> pi0 p
+    {proton_m, proton_m, pion_neutral_m, rho_neutral_m, false, 1.0, 1.0, 0.0, kp, kp, double(0.000255f),
+     double(0.000189f), Signature::zero, Signature::e, Signature::half_e_minus_1, Signature::e, Signature::zero, Signature::one,
+     Signature::one, Signature::zero, true, true, true, true, DipoleNucleon::proton_recoil, false},
+    // gamma* n -> pi0 n
+    {neutron_m, neutron_m, pion_neutral_m, rho_neutral_m, false, 0.0, 0.0, 0.0, kn, kn, double(0.000255f),
+     double(0.000189f), Signature::zero, Signature::minus_one, Signature::half_e_minus_1, Signature::one, Signature::zero,
+     Signature::minus_one, Signature::one, Signature::zero, false, true, false, true, DipoleNucleon::neutron_recoil, false},
+};
+
+// Monopole e.m. transition form factor 1/(1 + Q^2/Lambda^2).
+cplx monopole(double qq, double cut) { return 1.0 / (1.0 + qq / (cut * cut)); }
+
+}  // namespace
+
+double elementary_charge() { return std::sqrt(4.0 * pi / double(137.036f)); }
+
+const ChannelData& channel_data(Channel channel) {
+    const int i = static_cast<int>(channel);
+    return channels[(i >= 1 && i <= 4 ? i : 1) - 1];
+}
+
+namespace {
+
+bool charged(Channel c) { return c == Channel::pi_plus_n || c == Channel::pi_minus_p; }
+
+}  // namespace
+
+Model::Model(const Settings& settings, const GaussLegendreTable& table)
+    : settings_(settings), channel_(channel_data(settings.channel())) {
+    const Options& o = settings.options();
+    if (charged(settings.channel())) {
+        ggap_ = *o.a1_sign == A1Sign::positive ? ggap_abs : -ggap_abs;
+        cutp_em_ = *o.pion_cutoff_mev;
+        phw_ = channel_.phw_nexd;  // the omega does not enter the charged channels
+    } else {
+        phw_ = *o.omega_phase == OmegaPhase::non_degenerate ? channel_.phw_nexd : channel_.phw_exd;
+        cutw_em_ = *o.omega_cutoff_mev;
+    }
+    gl_.xi = table.abscissas;
+    gl_.wi = table.weights;
+    if (o.form_factors == FormFactors::gpd) norm_ = normalize_gpd(etau, etad, gl_);
+}
+
+CmFrame Model::frame(double w, double qq) const {
+    return CmFrame::make(w, qq, channel_.ibm, channel_.fbm, channel_.fmm);
+}
+
+PointKinematics point_kinematics(const CmFrame& frame, double theta) {
+    PointKinematics k;
+    k.frame = frame;
+    k.theta = theta;
+    k.mom = frame.momenta(theta);
+    k.qs = k.mom.k1 + k.mom.p1;
+    k.qt = k.mom.k2 - k.mom.k1;
+    k.qu = k.mom.p2 - k.mom.k1;
+    k.qp = (k.mom.p1 + k.mom.p2) * 0.5;
+    k.s = v_dot_v(k.qs, k.qs);
+    k.u = v_dot_v(k.qu, k.qu);
+    k.t = v_dot_v(k.qt, k.qt);
+    k.cqt = contra_vector(k.qt);
+    return k;
+}
+
+NucleonFactors Model::nucleon_form_factors(double qq) const {
+    const Options& o = settings_.options();
+    const ChannelData& ch = channel_;
+    NucleonFactors n{};
+    if (!o.form_factors) return n;  // no Born terms: the nucleon form factors do not enter
+    if (*o.form_factors == FormFactors::gpd) {
+        const double alp = (charged(settings_.channel()) ? *o.gpd_slope_per_gev2 : neutral_gpd_alp) / 1.0e6;
+        const double kappa = ch.gpd_kappa_recoil ? ch.kpf : ch.kpi;
+        const NucleonFormFactors ff = gpd_nucl_ff(static_cast<int>(settings_.channel()), 3, qq, gl_, alp, etau,
+                                                  etad, kappa, ch.ibm, ku, kd, norm_);
+        n.f1t = ff.f1;
+        n.f2t = ff.f2;
+    } else {
+        const double cut = *o.nucleon_cutoff_gev;  // F2 takes the F1 cut-off
+        switch (ch.dipole) {
+            case DipoleNucleon::proton_target:
+                n.f1t = p_f1(qq, cut, ch.ibm);
+                n.f2t = p_f2(qq, cut, ch.ibm);
+                break;
+            case DipoleNucleon::proton_recoil:
+                n.f1t = p_f1(qq, cut, ch.fbm);
+                n.f2t = p_f2(qq, cut, ch.fbm);
+                break;
+            case DipoleNucleon::neutron_recoil:
+                n.f1t = 0.0;
+                n.f2t = n_f2(qq, cut, ch.fbm);
+                break;
+        }
+    }
+    if (!*o.pauli_terms) n.f2t = 0.0;
+    return n;
+}
+
+PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {
+    const ChannelData& ch = channel_;
+    const double qq = kin.frame.qq;
+    PointFactors f{};
+
+    // nucleon form factors, distributed over the s- and u-channel pole terms
+    f.f1t = nf.f1t;
+    f.f2t = nf.f2t;
+    f.f10t = 1.0;
+    f.fs1 = ch.s_f1 ? f.f1t : 0.0;
+    f.fs2 = ch.s_f2 ? f.f2t : 0.0;
+    f.fu1 = ch.u_f1 ? f.f1t : 0.0;
+    f.fu2 = ch.u_f2 ? f.f2t : 0.0;
+
+    // meson e.m. form factors
+    f.ftp_em = monopole(qq, cutp_em_);
+    f.ftp_em0 = 1.0;
+    f.ftv_em = monopole(qq, cutv_em);
+    f.ftw_em = monopole(qq, cutw_em_);
+    f.fta_em = monopole(qq, cuta_em);
+    f.ftb_em = monopole(qq, cutb_em);
+    f.fth_em = monopole(qq, cuth_em);
+    f.ftt_em = monopole(qq, cutt_em);
+
+    // linear Regge trajectories alpha(t) with slopes in MeV^-2
+    const double so = regge_s0;
+    const double t = kin.t.real();
+    const double fmms = ch.fmm * ch.fmm;
+    const double aps = aps_gev / so, avs = avs_gev / so, ats = ats_gev / so, aws = aws_gev / so,
+                 aas = aas_gev / so, abbs = abbs_gev / so, ahs = ahs_gev / so;
+    f.ap = aps * (t - fmms);
+    f.av = avs * t + av_0;
+    f.at = ats * (t - a2ms) + 2.0;
+    f.aw = aws * t + aw_0;
+    f.aa = aas * (t - a1ms) + 1.0;
+    f.ab = abbs * (t - b1ms) + 1.0;
+    f.ah = ahs * (t - h1ms) + 1.0;
+
+    // signature factors
+    f.php = signature_factor(ch.php, f.ap);
+    f.phv = signature_factor(ch.phv, f.av);
+    f.phw = signature_factor(phw_, f.aw);
+    f.pha = signature_factor(ch.pha, f.aa);
+    f.phb = signature_factor(ch.phb, f.ab);
+    f.phh = signature_factor(ch.phh, f.ah);
+    f.pht = signature_factor(ch.pht, f.at);
+
+    // reggeized propagators (t - m^2) P
+    f.ftp_h = regge_ff(0, aps, f.ap, f.php, ch.fmm, kin.s, kin.t);
+    f.ftv_h = regge_ff(1, avs, f.av, f.phv, ch.rho_m, kin.s, kin.t);
+    f.ftw_h = regge_ff(1, aws, f.aw, f.phw, omega_m, kin.s, kin.t);
+    f.fta_h = regge_ff(1, aas, f.aa, f.pha, a1_m, kin.s, kin.t);
+    f.ftb_h = regge_ff(1, abbs, f.ab, f.phb, b1_m, kin.s, kin.t);
+    f.fth_h = regge_ff(1, ahs, f.ah, f.phh, h1_m, kin.s, kin.t);
+    f.ftt_h = regge_ff(2, ats, f.at, f.pht, a2_m, kin.s, kin.t);
+    f.fs_t = ch.charged ? f.ftp_h : cplx(1.0);
+    f.fu_t = f.fs_t;
+    return f;
+}
+
+DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
+                                          const FourVector& ep) const {
+    const ChannelData& ch = channel_;
+    const double qq = kin.frame.qq;
+    const double ibm = ch.ibm, fbm = ch.fbm;
+    const Momenta& m = kin.mom;
+    const double ec = elementary_charge();
+
+    const double gts = ch.kpi * 0.25 / ibm;
+    const double gtu = ch.kpf * 0.25 / fbm;
+    const double gt_rho = gtvnn * 0.25 / ibm;
+    const double gtb = gtbnn * 0.25 / ibm;
+
+    const DiracMatrix mtv =
+        mt_v_matrix(f.ftv_h, f.ftv_em, ep, ch.ggvp, gvnn, gt_rho, kin.t, kin.qt, kin.cqt, m.k1, ch.rho_m);
+    const DiracMatrix mt_b1 = mt_bv_matrix(f.ftb_h, f.ftb_em, ep, ch.ggbp, gtb, kin.t, kin.qt, kin.cqt, m.k1, b1_m);
+
+    if (ch.charged) {
+        // sqrt2 (s + u + pi + rho + a2 + a1 + b1); omega and h1 do not enter
+        const double gt1nn = gt1_lit / ibm;
+        const DiracMatrix ms_t = ms_n_matrix(ec, f.fs_t, f.fs1, f.f10t, f.fs2, qq, ep, ch.chs_t, gts, gpnn, kin.s,
+                                             kin.qs, m.k1, ibm);
+        const DiracMatrix mu_t = mu_n_matrix(ec, f.fu_t, f.fu1, f.f10t, f.fu2, qq, ep, ch.chu_t, gtu, gpnn, kin.u,
+                                             kin.qu, m.k1, fbm);
+        const DiracMatrix mtp =
+            mt_pion_matrix(ec, f.ftp_h, f.ftp_em, f.ftp_em0, qq, ep, ch.cht_t, gpnn, kin.t, kin.qt, m.k1, ch.fmm);
+        const DiracMatrix mtt =
+            mt_t_matrix(f.ftt_h, f.ftt_em, ep, ggtp, gt1nn, gt2nn, kin.t, kin.qp, kin.cqt, m.k1, m.k2, a2_m);
+        const DiracMatrix mt_a1 =
+            mt_av_matrix(f.fta_h, f.fta_em, ep, ggap_, gavnn, kin.t, kin.qt, kin.cqt, m.k1, a1_m);
+        return cplx(sqrt2_single) * (ms_t + mu_t + mtp + mtv + mtt + mt_a1 + mt_b1);
+    }
+
+    // neutral pion: (rho + omega) + (b1 + h1) [+ (s + u)]; pi, a2 and a1 do not enter
+    const double gt_w = gtwnn * 0.25 / ibm;
+    const double gth = gthnn * 0.25 / ibm;
+    const DiracMatrix mtw = mt_v_matrix(f.ftw_h, f.ftw_em, ep, ggwp, gwnn, gt_w, kin.t, kin.qt, kin.cqt, m.k1, omega_m);
+    const DiracMatrix mt_h1 = mt_bv_matrix(f.fth_h, f.fth_em, ep, gghp, gth, kin.t, kin.qt, kin.cqt, m.k1, h1_m);
+    DiracMatrix total = (mtv + mtw) + (mt_b1 + mt_h1);
+    if (*settings_.options().born_terms) {
+        const DiracMatrix ms_t0 =
+            ms_nn_matrix(ec, f.fs_t, f.fs1, f.fs2, ep, ch.chs_t, gts, gpnn, kin.s, kin.qs, m.k1, ibm);
+        const DiracMatrix mu_t0 =
+            mu_nn_matrix(ec, f.fu_t, f.fu1, f.fu2, ep, ch.chu_t, gtu, gpnn, kin.u, kin.qu, m.k1, fbm);
+        total = total + (ms_t0 + mu_t0);
+    }
+    return total;
+}
+
+PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
+    const ChannelData& ch = channel_;
+    PointResult r;
+    r.kin = point_kinematics(frame, theta);
+    const PointKinematics& kin = r.kin;
+    const PointFactors f = point_factors(kin, nf);
+
+    // one Dirac matrix per photon polarization (+1, longitudinal, -1), sandwiched for each spin pair
+    std::array<DiracMatrix, 3> gamma;
+    for (int pol = 1; pol <= 3; ++pol)
+        gamma[static_cast<std::size_t>(pol - 1)] =
+            total_amplitude_matrix(kin, f, photon_circular(frame.e_k1, frame.qq, pol));
+    std::size_t pair = 0;
+    for (int i300 = 1; i300 <= 2; ++i300) {
+        const DiracSpinor u1 = z_spinor(kin.mom.p1, ch.ibm, i300);
+        for (int i350 = 1; i350 <= 2; ++i350) {
+            const DiracSpinor u2b = ub(z_spinor(kin.mom.p2, ch.fbm, i350));
+            HelicitySet& h = r.amplitudes[pair++];
+            h.mep1 = spinor_uxgxu(u2b, gamma[0], u1);
+            h.me0 = spinor_uxgxu(u2b, gamma[1], u1);
+            h.mem1 = spinor_uxgxu(u2b, gamma[2], u1);
+        }
+    }
+    const Options& o = settings_.options();
+    r.domega = separated_cross_sections(response_sums(r.amplitudes), cross_section_factor(frame, o.unit), 1.0,
+                                        o.epsilon);
+    return r;
+}
+
+Observables Model::evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
+    const PointResult r = evaluate_point(frame, nf, theta);
+    const double bsa = beam_spin_asymmetry(AsymmetryRule::ltp_over_u, r.domega, frame, std::nullopt);
+    Observables o = point_observables(frame, theta, r.kin.t.real(), r.domega, bsa, r.amplitudes,
+                                      settings_.options().unit);
+    if (const std::optional<Dds>& d = settings_.options().dds) {
+        const bool determined = !dds_uses_phi(d->type, settings_.channel()) || d->phi || d->cos_phi;
+        if (determined) {
+            o.dds_domega = dds_at(*d, settings_.channel(), *settings_.options().epsilon, r.domega, d->phi.value_or(0.0));
+            o.dds_dt = per_t(o.dds_domega, frame);
+        }
+    }
+    return o;
+}
+
+double dds_at(const Dds& d, Channel channel, double el, const CrossSections& x, double phi) {
+    const double a = lt_coefficient_desy(el);
+    const double b = lt_coefficient_cornell(el);
+    const double cos_phi = std::cos(phi);
+    const double cos_2phi = std::cos(2.0 * phi);
+    switch (d.type) {
+        case DdsType::desy:
+            if (channel == Channel::pi_minus_p)  // phi-averaged over 120..240 degrees
+                return (x.u * 2.0 * pi / 3.0 + el * x.tt * double(0.866f) + a * x.lt * double(-1.7321f)) * 3.0 / 2.0 /
+                       pi;
+            return x.u + el * x.tt * cos_2phi + a * x.lt * cos_phi;
+        case DdsType::cornell_fixed: return x.u + el * x.tt * cos_2phi + b * x.lt * cos_phi;
+        case DdsType::cornell_averaged: return (x.u * pi / 2.0 + el * x.tt + b * x.lt * sqrt2_single) * 2.0 / pi;
+        case DdsType::cea: {
+            // the given cosines, else those of the given phi
+            const double c1 = d.cos_phi ? *d.cos_phi : cos_phi;
+            const double c2 = d.cos_2phi ? *d.cos_2phi : cos_2phi;
+            return el * x.tt * c2 + x.u + b * x.lt * c1;
+        }
+        case DdsType::jlab: break;
+    }
+    return x.u + el * x.tt * cos_2phi + a * x.lt * cos_phi;
+}
+
+}  // namespace kavrin::regge::internal

@@ -1,0 +1,166 @@
+// The Regge model of kavrin-regge: gamma* N -> pi N' from nucleon Born terms and reggeized pi, rho, omega,
+// a1, b1, h1 and a2 exchanges, with dipole or GPD-based nucleon form factors. The model is set up once from
+// its settings, then once per (W, Q^2) (frame and nucleon form factors), then evaluated per pion angle.
+// Energies in MeV, Q^2 and t in MeV^2 inside; evaluate() is pure (no I/O, no heap allocation, no shared
+// state) and may be called from several threads at once.
+#pragma once
+
+#include <array>
+
+#include "formfactors/gpd.hpp"
+#include "kavrin/regge.hpp"
+#include "kernel/constants.hpp"
+#include "kernel/dirac.hpp"
+#include "kinematics/kinematics.hpp"
+#include "observables/cross_sections.hpp"
+#include "propagators/regge.hpp"
+
+namespace kavrin::regge::internal {
+
+// ---- fixed constants ----------------------------------------------------------------------------
+
+/// pi of every formula of the model (single precision 3.1415927).
+inline constexpr double pi = pi_single;
+
+inline constexpr double proton_m = proton_mass;
+inline constexpr double neutron_m = neutron_mass;
+inline constexpr double a1_m = 1230.0;
+inline constexpr double b1_m = 1229.5;
+inline constexpr double a2_m = double(1318.3f);
+inline constexpr double h1_m = 1170.0;
+inline constexpr double omega_m = double(782.651f);
+inline constexpr double a1ms = a1_m * a1_m;
+inline constexpr double b1ms = b1_m * b1_m;
+inline constexpr double a2ms = a2_m * a2_m;
+inline constexpr double omegams = omega_m * omega_m;
+inline constexpr double h1ms = h1_m * h1_m;
+
+/// Meson e.m. form-factor cut-offs (MeV) of the rho, a1, b1, h1 and a2 exchanges.
+inline constexpr double cutv_em = 782.0;
+inline constexpr double cuta_em = 775.0;
+inline constexpr double cutb_em = 782.0;
+inline constexpr double cuth_em = 775.0;
+inline constexpr double cutt_em = 1450.0;
+
+/// Couplings common to all channels.
+inline constexpr double gpnn = double(13.4f);              ///< pseudoscalar piNN
+inline constexpr double ggtp = 5.519999604075565e-07;      ///< a2 photocoupling
+inline constexpr double gt1_lit = double(2.8f);            ///< a2NN coupling times the target mass
+inline constexpr double gt2nn = 0.0;                       ///< second a2NN coupling
+inline constexpr double ggap_abs = 0.0003160000196658075;  ///< |a1 photocoupling|
+inline constexpr double gavnn = double(6.7f);              ///< a1NN
+inline constexpr double ggwp = double(0.000723f);          ///< omega photocoupling
+inline constexpr double gwnn = double(15.6f);              ///< omegaNN vector coupling
+inline constexpr double gtwnn = 0.0;                       ///< omegaNN tensor coupling
+inline constexpr double gghp = double(0.000405f);          ///< h1 photocoupling
+inline constexpr double gthnn = -9.0;                      ///< h1NN
+inline constexpr double gvnn = double(2.6f);               ///< rhoNN vector coupling
+inline constexpr double gtvnn = double(16.12f);            ///< rhoNN tensor coupling
+inline constexpr double gtbnn = -14.0;                     ///< b1NN
+inline constexpr double etau = double(1.713f);             ///< GPD E_u exponent
+inline constexpr double etad = double(0.566f);             ///< GPD E_d exponent
+inline constexpr double ku = double(1.673f);               ///< u-quark anomalous moment
+inline constexpr double kd = double(-2.033f);              ///< d-quark anomalous moment
+/// GPD slope of the neutral channels, GeV^-2 (single precision 0.3).
+inline constexpr double neutral_gpd_alp = double(0.3f);
+
+/// Elementary charge sqrt(4 pi/137.036) with pi and 137.036 in single precision.
+double elementary_charge();
+
+// ---- channel tables -----------------------------------------------------------------------------
+
+/// Which dipole routines give the nucleon form factors: proton F1, F2 at the target or recoil mass,
+/// or the neutron F2 alone.
+enum class DipoleNucleon { proton_target, proton_recoil, neutron_recoil };
+
+/// Everything that differs between the four reactions.
+struct ChannelData {
+    double ibm, fbm, fmm, rho_m;      ///< target, recoil, pion and rho masses, MeV
+    bool charged;                     ///< charged pion: sqrt2 (s + u + pi + rho + a2 + a1 + b1)
+    double chs_t, chu_t, cht_t;       ///< charges of the s-channel nucleon, u-channel nucleon, t-channel pion
+    double kpi, kpf;                  ///< anomalous moments of target and recoil
+    double ggvp, ggbp;                ///< rho and b1 photocouplings
+    Signature php, phv, phw_nexd, phw_exd, pha, phb, phh, pht;  ///< signature factors
+    bool s_f1, s_f2, u_f1, u_f2;      ///< which Born terms receive F1 and F2
+    DipoleNucleon dipole;             ///< dipole form factors used
+    bool gpd_kappa_recoil;            ///< GPD F2 normalized with kpf (else kpi)
+};
+
+/// Channel data of a reaction.
+const ChannelData& channel_data(Channel channel);
+
+// ---- one kinematic point ------------------------------------------------------------------------
+
+/// Four-momenta and invariants of a point.
+struct PointKinematics {
+    CmFrame frame;
+    double theta = 0;
+    Momenta mom;
+    FourVector qs, qt, qu, qp, cqt;
+    cplx s, t, u;
+};
+
+/// Kinematics at pion angle theta (radians).
+PointKinematics point_kinematics(const CmFrame& frame, double theta);
+
+/// Nucleon Dirac and Pauli form factors of the channel at one Q^2 (F2 already switched off where asked).
+struct NucleonFactors {
+    cplx f1t, f2t;
+};
+
+/// Form factors and reggeized propagators of a point.
+struct PointFactors {
+    cplx f1t, f2t, f10t;
+    cplx fs1, fs2, fu1, fu2;
+    cplx ftp_em, ftp_em0, ftv_em, ftw_em, fta_em, ftb_em, fth_em, ftt_em;
+    double ap, av, aw, aa, ab, ah, at;          ///< Regge trajectories
+    cplx php, phv, phw, pha, phb, phh, pht;     ///< signature phases
+    cplx ftp_h, ftv_h, ftw_h, fta_h, ftb_h, fth_h, ftt_h;  ///< (t - m^2) times the Regge propagator
+    cplx fs_t, fu_t;                            ///< hadronic factor of the nucleon pole terms
+};
+
+/// Everything the model evaluates at one point, before it becomes the library's Observables.
+struct PointResult {
+    PointKinematics kin;
+    SpinPairAmplitudes amplitudes{};
+    CrossSections domega;  ///< dsigma/dOmega, microbarn/sr or nanobarn/sr
+};
+
+/// The model of one set of settings with everything fixed before a scan.
+class Model {
+public:
+    /// GPD form factors use the table (unused otherwise).
+    Model(const Settings& settings, const GaussLegendreTable& table);
+
+    const Settings& settings() const noexcept { return settings_; }
+    const ChannelData& channel() const noexcept { return channel_; }
+
+    /// The centre-of-mass frame of the channel at W = w (MeV), Q^2 = qq (MeV^2).
+    CmFrame frame(double w, double qq) const;
+    /// The nucleon form factors at Q^2 = qq (MeV^2): GPD-based or dipole, by the settings.
+    NucleonFactors nucleon_form_factors(double qq) const;
+    /// Form factors, trajectories, phases and Regge factors at the point.
+    PointFactors point_factors(const PointKinematics& kin, const NucleonFactors& nf) const;
+    /// The Dirac matrix Gamma of the total amplitude for photon polarization ep: M(spins) = u2b Gamma u1.
+    DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const FourVector& ep) const;
+
+    /// Amplitudes and cross sections at pion angle theta (radians) in the frame.
+    PointResult evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
+    /// The same as the library's observables, with the DDS where the settings determine it.
+    Observables evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
+
+private:
+    Settings settings_;
+    ChannelData channel_;
+    double ggap_ = 0;         ///< a1 photocoupling with the chosen sign
+    Signature phw_ = Signature::zero;  ///< omega signature of the chosen phase
+    double cutp_em_ = 0;      ///< pion e.m. cut-off, MeV
+    double cutw_em_ = 775.0;  ///< omega e.m. cut-off, MeV
+    GaussLegendre100 gl_;     ///< quadrature of the GPD form factors
+    GpdNormalization norm_;   ///< GPD normalization integrals (GPD form factors only)
+};
+
+/// The DDS of the convention d at azimuth phi (radians) from the point's dsigma/dOmega.
+double dds_at(const Dds& d, Channel channel, double eps, const CrossSections& domega, double phi);
+
+}  // namespace kavrin::regge::internal

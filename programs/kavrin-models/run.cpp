@@ -1,0 +1,27 @@
+#include "kavrin-models/run.hpp"
+
+#include <istream>
+#include <ostream>
+
+#include "io/answers.hpp"
+#include "io/result_files.hpp"
+#include "io/results.hpp"
+#include "kavrin-models/dialogue.hpp"
+#include "kavrin-models/scan.hpp"
+
+namespace kavrin::models_program {
+
+int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOptions& options) {
+    return io::report_run("kavrin-models", out, err, [&] {
+        io::ResultFiles files(options.dir, io::file::models_files);
+        io::Dialogue dialogue(in, out, options.interactive);
+        const Answers answers = run_dialogue(dialogue);
+        out.flush();
+        io::check_scan_size(scan_size(answers), options.max_scan_lines);
+        const models::internal::Model model(models::Settings::as_typed(answers.physics));
+        run_scan(model, answers.scan, files);
+        files.close();
+    });
+}
+
+}  // namespace kavrin::models_program

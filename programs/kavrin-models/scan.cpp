@@ -1,0 +1,190 @@
+#include "kavrin-models/scan.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace kavrin::models_program {
+
+namespace {
+
+using models::internal::channel_masses;
+using models::internal::ChannelMasses;
+using models::internal::pi;
+
+constexpr double gap100 = 10.0;     // W step (MeV)
+constexpr double gap150 = 10000.0;  // Q^2 step (MeV^2)
+
+// How the x column of a point is chosen, by scan mode.
+enum class Axis { w, qq, minus_t, cos_theta };
+
+constexpr Axis axis_of(int mode) {
+    switch (mode) {
+        case 1:
+        case 6: return Axis::w;
+        case 8:
+        case 9: return Axis::minus_t;
+        case 10: return Axis::cos_theta;
+        default: return Axis::qq;
+    }
+}
+
+// Writes the lines of one point for output kinds 1 and 2, in the order dST, dSL, dSTT, dSLT, dSLTP, dSU,
+// the negated files, the ratio, the asymmetry, then the files measured from t at theta = 0. Each value is
+// formatted once and shared by the lines that carry it.
+void write_separated(const Scan& s, const models::Settings& settings, const Observables& o, io::ResultFiles& files) {
+    const Axis axis = axis_of(s.mode);
+    const models::Options& opt = settings.options();
+    const bool has_dsu = opt.epsilon.has_value();
+    const bool has_bsa = settings.model() == models::ModelKind::km ? opt.beam_energy_gev.has_value() : has_dsu;
+    // dsigma/dOmega in the W scans, dsigma/dt everywhere else
+    const CrossSections& y = axis == Axis::w ? o.dsigma_domega : o.dsigma_dt;
+    double x = 0.0;
+    switch (axis) {
+        case Axis::w: x = o.w; break;
+        case Axis::qq: x = o.q2; break;
+        case Axis::minus_t: x = -o.t; break;
+        case Axis::cos_theta: x = o.cos_theta; break;
+    }
+    const std::string fx = ' ' + io::format_real(x) + ' ';
+    const std::string dst = io::format_real(y.t), dsl = io::format_real(y.l), dstt = io::format_real(y.tt),
+                      dslt = io::format_real(y.lt), dsltp = io::format_real(y.ltp),
+                      ratio = io::format_real(o.lt_ratio);
+    const std::string dsu = has_dsu ? io::format_real(y.u) : std::string();
+
+    files.write(f_dST, fx + dst);
+    files.write(f_dSL, fx + dsl);
+    files.write(f_dSTT, fx + dstt);
+    files.write(f_dSLT, fx + dslt);
+    files.write(f_dSLTP, fx + dsltp);
+    if (has_dsu) files.write(f_dSU, fx + dsu);
+    if (axis == Axis::minus_t) {
+        files.write(f_minus_dSTT, fx + io::format_real(-y.tt));
+        files.write(f_minus_dSLT, fx + io::format_real(-y.lt));
+        files.write(f_minus_dSLTP, fx + io::format_real(-y.ltp));
+    }
+    files.write(f_dSL_over_dST, fx + ratio);
+    if (has_bsa && axis == Axis::qq) files.write(f_BSA_QQ, fx + io::format_real(o.bsa));
+    if (has_bsa && axis == Axis::minus_t) files.write(f_BSA_t, fx + io::format_real(o.bsa));
+    if (axis == Axis::minus_t) {
+        const std::string fx0 = ' ' + io::format_real(o.t0_minus_t) + ' ';
+        files.write(f_dST_T0, fx0 + dst);
+        files.write(f_dSL_T0, fx0 + dsl);
+        files.write(f_dSTT_T0, fx0 + dstt);
+        files.write(f_dSLT_T0, fx0 + dslt);
+        files.write(f_dSLTP_T0, fx0 + dsltp);
+        if (has_dsu) files.write(f_dSU_T0, fx0 + dsu);
+        files.write(f_dSL_over_dST_T0, fx0 + ratio);
+    }
+}
+
+// The sum of the four unpolarized cross sections at phi = 1..360 degrees, per t, into "dS.dat".
+void write_phi_dependent(const models::Settings& settings, const Observables& o, io::ResultFiles& files) {
+    const double el = *settings.options().epsilon;
+    const double lt = lt_coefficient_desy(el);
+    for (int i10 = 1; i10 <= 360; ++i10) {
+        const double ds = phi_dependent_cross_section(o.dsigma_domega, el, lt, i10 * pi / 180.0);
+        files.write(f_dS, io::result_line(static_cast<long long>(i10), ds * o.dt_per_domega));
+    }
+}
+
+// First Q^2 of the loop (MeV^2): in the xB modes 0.01 MeV^2 above the Q^2 where xB meets the threshold.
+double first_qq(const Answers& a, const ScanLimits& limits) {
+    if (!limits.w_xb) return limits.qqmin;
+    const ChannelMasses m = channel_masses(*a.physics.channel);
+    const double w_thresh = m.w_thresh();
+    return (w_thresh * w_thresh - m.ibms()) * a.scan.xb_input / (1.0 - a.scan.xb_input) + double(0.01f);
+}
+
+}  // namespace
+
+ScanLimits scan_limits(const Answers& a) {
+    const Scan& s = a.scan;
+    const ChannelMasses m = channel_masses(*a.physics.channel);
+    const double w = 1000.0 * s.w_input;
+    const double qq = 1.0e6 * s.qq_input;
+    ScanLimits l{w, w, qq, qq, w_from_xb(s.mode)};
+    switch (s.mode) {
+        case 1:
+        case 6:  // W from 450 MeV above threshold to the final W
+            l.emin = m.w_thresh() + 450.0;
+            break;
+        case 2:
+        case 5:
+        case 7:  // Q^2 from 0.1 GeV^2 to the final Q^2
+            l.qqmin = 100000.0;
+            break;
+        case 3:
+        case 4:  // Q^2 from the xB threshold (set in the scan) to the final Q^2, W from xB
+            l.emin = l.emax = 3000.0;
+            l.qqmin = Scan::unset;
+            break;
+        default: break;
+    }
+    return l;
+}
+
+int angle_count(const Scan& s) {
+    if (s.mode < 8) return 1;
+    return s.ang_range == 1.0f ? 41 : 181;
+}
+
+io::ScanSize scan_size(const Answers& a) {
+    const ScanLimits limits = scan_limits(a);
+    const double qqmin = first_qq(a, limits);
+    using io::shown_value;
+    return {{{io::loop_span(limits.emin, limits.emax, gap100),
+              "values of W from " + shown_value(limits.emin / 1000.0) + " to " + shown_value(limits.emax / 1000.0) +
+                  " GeV"},
+             {io::loop_span(qqmin, limits.qqmax, gap150),
+              "values of Q^2 from " + shown_value(qqmin / 1.0e6) + " to " + shown_value(limits.qqmax / 1.0e6) + " GeV^2"},
+             {static_cast<double>(angle_count(a.scan)), "angles"},
+             {a.scan.out == OutputKind::phi_dependent ? 360.0 : 1.0, "values of phi"}}};
+}
+
+void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFiles& files) {
+    const models::Settings& settings = model.settings();
+    const Answers a{settings.options(), s};
+    const double ibm = model.constants().m.ibm;
+    const ScanLimits limits = scan_limits(a);
+    const int angles = angle_count(s);
+
+    // the Q^2 loop is the same in every W pass: without a Q^2 value there is no point at all, and the W
+    // loop (however long) has nothing to do
+    const double qqmin = first_qq(a, limits);
+    const long long fin150 = io::loop_passes(qqmin, limits.qqmax, gap150);
+    const long long fin100 = fin150 == 0 ? 0 : io::loop_passes(limits.emin, limits.emax, gap100);
+    for (long long i100 = 0; i100 < fin100; ++i100) {
+        double e = limits.emin + static_cast<double>(i100) * gap100;
+        for (long long i150 = 0; i150 < fin150; ++i150) {
+            const double qq = qqmin + static_cast<double>(i150) * gap150;
+            if (limits.w_xb) e = w_of_xb(qq, s.xb_input, ibm);
+            const CmFrame fr = model.frame(e, qq);
+
+            for (int i200 = 0; i200 < angles; ++i200) {
+                double theta = 0.0;
+                switch (s.mode) {
+                    case 1:
+                    case 2:
+                    case 3: {
+                        const double t = -s.t_input * 1.0e6;
+                        if (t > fr.t_forward() || t < fr.t_backward()) continue;  // outside the physical range
+                        theta = fr.theta_of_t(t);
+                        break;
+                    }
+                    case 4:
+                    case 5: theta = s.theta_input * pi / 180.0; break;
+                    case 6:
+                    case 7: theta = double(std::acos(s.cos_theta_input)); break;  // in single precision
+                    default: theta = i200 * pi / 180.0; break;
+                }
+                const Observables o = model.evaluate(fr, theta);
+                if (s.out == OutputKind::phi_dependent)
+                    write_phi_dependent(settings, o, files);
+                else
+                    write_separated(s, settings, o, files);
+            }
+        }
+    }
+}
+
+}  // namespace kavrin::models_program

@@ -1,0 +1,359 @@
+#include "kavrin-plot/figures.hpp"
+
+#include "io/result_files.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kavrin::plot {
+
+namespace {
+
+// Which program writes a file or figure.
+enum Owner { by_regge = 1, by_models = 2, by_both = 3 };
+
+// What the y column of a figure is.
+enum class Measure {
+    per_t,       // dσ/dt
+    per_omega,   // dσ/dΩ
+    separated,   // dσ/dt, except dσ/dΩ in the W scans of kavrin-models
+    ratio,       // dσL/dσT
+    asymmetry,   // beam-spin asymmetry
+};
+
+// Where the x axis of a figure comes from.
+enum class XSource { scan, dds, minus_t, q2, phi, t0 };
+
+struct PanelDef {
+    const char* file;
+    const char* quantity;  // the cross section in enhanced text, e.g. "σ_{LT′}"
+};
+
+struct FigureDef {
+    const char* stem;
+    const char* heading;
+    int owner;
+    Measure measure;
+    bool negated;
+    XSource x;
+    std::vector<PanelDef> panels;
+};
+
+// Every figure: its files, what their y column is, and where its x comes from.
+const std::vector<FigureDef>& figure_defs() {
+    static const std::vector<FigureDef> defs = {
+        {"separated", "Separated cross sections", by_both, Measure::separated, false, XSource::scan,
+         {{io::file::dST, "σ_T"}, {io::file::dSL, "σ_L"}, {io::file::dSTT, "σ_{TT}"},
+          {io::file::dSLT, "σ_{LT}"}, {io::file::dSLTP, "σ_{LT′}"}, {io::file::dSU, "σ_U"}}},
+        {"separated_domega", "Separated cross sections dσ/dΩ", by_regge, Measure::per_omega, false, XSource::scan,
+         {{io::file::dST_domega, "σ_T"}, {io::file::dSL_domega, "σ_L"}, {io::file::dSTT_domega, "σ_{TT}"},
+          {io::file::dSLT_domega, "σ_{LT}"}, {io::file::dSLTP_domega, "σ_{LT′}"}, {io::file::dSU_domega, "σ_U"}}},
+        {"separated-T0", "Separated cross sections against t_0 − t", by_both, Measure::per_t, false, XSource::t0,
+         {{io::file::dST_T0, "σ_T"}, {io::file::dSL_T0, "σ_L"}, {io::file::dSTT_T0, "σ_{TT}"},
+          {io::file::dSLT_T0, "σ_{LT}"}, {io::file::dSLTP_T0, "σ_{LT′}"}, {io::file::dSU_T0, "σ_U"}}},
+        {"negated", "Interference cross sections with reversed sign", by_models, Measure::per_t, true,
+         XSource::minus_t, {{io::file::minus_dSTT, "σ_{TT}"}, {io::file::minus_dSLT, "σ_{LT}"}, {io::file::minus_dSLTP, "σ_{LT′}"}}},
+        {"dSL_over_dST", "Ratio of longitudinal to transverse cross section", by_both, Measure::ratio, false,
+         XSource::scan, {{io::file::dSL_over_dST, ""}}},
+        {"dSL_over_dST-T0", "Ratio of longitudinal to transverse cross section against t_0 − t", by_models,
+         Measure::ratio, false, XSource::t0, {{io::file::dSL_over_dST_T0, ""}}},
+        {"BSA", "Beam-spin asymmetry", by_regge, Measure::asymmetry, false, XSource::scan, {{io::file::BSA, ""}}},
+        {"BSA_t", "Beam-spin asymmetry against −t", by_models, Measure::asymmetry, false, XSource::minus_t,
+         {{io::file::BSA_t, ""}}},
+        {"BSA_QQ", "Beam-spin asymmetry against Q^2", by_models, Measure::asymmetry, false, XSource::q2,
+         {{io::file::BSA_QQ, ""}}},
+        {"dS", "φ-dependent cross section (sum of the unpolarized cross sections)", by_models, Measure::per_t,
+         false, XSource::phi, {{io::file::dS, "σ"}}},
+        {"ddS_T", "φ-dependent cross section against −t", by_regge, Measure::per_t, false, XSource::minus_t,
+         {{io::file::ddS_T, "σ"}}},
+        {"ddS_domega", "φ-dependent cross section dσ/dΩ", by_regge, Measure::per_omega, false, XSource::dds,
+         {{io::file::ddS_domega, "σ"}}},
+        {"ddS_PHI", "φ-dependent cross section against φ", by_regge, Measure::per_t, false, XSource::phi,
+         {{io::file::ddS_PHI, "σ"}}},
+    };
+    return defs;
+}
+
+const std::vector<std::string> kSeparated = {io::file::dST, io::file::dSL, io::file::dSTT, io::file::dSLT, io::file::dSLTP, io::file::dSU};
+const std::vector<std::string> kT0 = {io::file::dST_T0,   io::file::dSL_T0,   io::file::dSTT_T0,
+                                      io::file::dSLT_T0,  io::file::dSLTP_T0, io::file::dSU_T0};
+
+// The file is present and holds at least one line.
+bool holds_lines(const RunTables& run, const std::string& name) {
+    const auto it = run.find(name);
+    return it != run.end() && it->second.line_count > 0;
+}
+
+// Some of the named files hold lines.
+bool any_holds_lines(const RunTables& run, const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return holds_lines(run, n); });
+}
+
+// The rows of the first of the named files that holds lines.
+const std::vector<Row>* first_rows(const RunTables& run, const std::vector<std::string>& names) {
+    for (const std::string& n : names)
+        if (holds_lines(run, n)) return &run.at(n).rows;
+    return nullptr;
+}
+
+// The lowest W of pion electroproduction (nucleon plus neutral pion mass), in GeV, rounded down.
+constexpr double kLowestThresholdGeV = 1.07;
+
+// The W values a W scan writes: threshold (final nucleon plus pion mass) + offset + k steps, in MeV.
+struct WGrid {
+    double start_mev;
+    double offset_mev;
+    double step_mev;
+};
+
+// kavrin-regge: channels pi+ n, pi- p, pi0 p, pi0 n (single-precision charged pion mass), W scans from
+// 450 MeV above threshold (separated cross sections) or 10 MeV (the W scans at fixed cos theta and of
+// the DDS), in 20 MeV steps. kavrin-models: pi+ n, pi- p, pi0 p, from 450 MeV above threshold, 10 MeV steps.
+std::vector<WGrid> w_grids(Program program) {
+    std::vector<WGrid> grids;
+    if (program != Program::models)
+        for (double threshold : {939.565 + 139.57000732421875, 938.272 + 139.57000732421875, 938.272 + 134.9766,
+                                 939.565 + 134.9766})
+            for (double offset : {450.0, 10.0}) grids.push_back({threshold + offset, offset, 20.0});
+    if (program != Program::regge)
+        for (double threshold : {939.565 + 139.272, 938.272 + 139.272, 938.272 + 134.9766})
+            grids.push_back({threshold + 450.0, 450.0, 10.0});
+    return grids;
+}
+
+// Units of dσ/dt and dσ/dΩ: kavrin-models writes microbarn; kavrin-regge microbarn or nanobarn as asked.
+std::string unit_per_t(Program p) { return p == Program::models ? "µb/GeV^2" : "µb/GeV^2 or nb/GeV^2"; }
+std::string unit_per_omega(Program p) { return p == Program::models ? "µb/sr" : "µb/sr or nb/sr"; }
+
+// The y label of one panel.
+std::string y_label(Measure m, const PanelDef& panel, bool negated, Program program, XKind scan) {
+    const std::string sign = negated ? "−" : "";
+    const std::string q = panel.quantity;
+    const std::string per_t = sign + "d" + q + "/dt (" + unit_per_t(program) + ")";
+    const std::string per_omega = sign + "d" + q + "/dΩ (" + unit_per_omega(program) + ")";
+    switch (m) {
+        case Measure::per_t:
+            return per_t;
+        case Measure::per_omega:
+            return per_omega;
+        case Measure::ratio:
+            return "dσ_L/dσ_T";
+        case Measure::asymmetry:
+            return "beam-spin asymmetry";
+        case Measure::separated:
+            if (program == Program::regge) return per_t;
+            if (scan == XKind::w) {
+                if (program == Program::models) return per_omega;
+                return "d" + q + "/dt or d" + q + "/dΩ (µb or nb per GeV^2 or per sr)";
+            }
+            if (scan == XKind::unknown) {
+                if (program == Program::models) return "d" + q + "/dt (µb/GeV^2) or d" + q + "/dΩ (µb/sr)";
+                return "d" + q + "/dt or d" + q + "/dΩ (µb or nb per GeV^2 or per sr)";
+            }
+            return per_t;
+    }
+    return q;
+}
+
+const char* kUnknownScanLabel = "scan variable: W (GeV), Q^2 (GeV^2) or cos θ (name it with --x)";
+
+}  // namespace
+
+const std::vector<std::string>& regge_result_files() {
+    static const std::vector<std::string> names(io::file::regge_files.begin(), io::file::regge_files.end());
+    return names;
+}
+
+const std::vector<std::string>& models_result_files() {
+    static const std::vector<std::string> names(io::file::models_files.begin(), io::file::models_files.end());
+    return names;
+}
+
+// A program is recognised by the files only it writes (each program creates all of its files).
+Program detect_program(const RunTables& run) {
+    auto has_own = [&](const std::vector<std::string>& own, const std::vector<std::string>& other) {
+        for (const std::string& n : own)
+            if (run.count(n) && std::find(other.begin(), other.end(), n) == other.end()) return true;
+        return false;
+    };
+    const bool regge = has_own(regge_result_files(), models_result_files());
+    const bool models = has_own(models_result_files(), regge_result_files());
+    if (regge && !models) return Program::regge;
+    if (models && !regge) return Program::models;
+    return Program::unknown;
+}
+
+std::string program_name(Program p) {
+    switch (p) {
+        case Program::regge: return "kavrin-regge";
+        case Program::models: return "kavrin-models";
+        case Program::unknown: break;
+    }
+    return "unknown program";
+}
+
+XGuess guess_x_from_values(const std::vector<Row>& rows, Program program) {
+    std::vector<double> xs;
+    for (const Row& r : rows)
+        if (std::isfinite(r.x)) xs.push_back(r.x);
+    if (xs.empty()) return {XKind::unknown, "no finite x value"};
+    const double lowest = *std::min_element(xs.begin(), xs.end());
+    const bool within_one = std::all_of(xs.begin(), xs.end(), [](double x) { return std::fabs(x) <= 1.0 + 1e-12; });
+    if (xs.size() >= 2 && within_one && std::fabs(xs[0] - 1.0) <= 1e-12 && xs[1] < xs[0])
+        return {XKind::cos_theta, "x starts at 1 and falls within [-1, 1]"};
+    for (const WGrid& g : w_grids(program)) {
+        const bool on_grid = std::all_of(xs.begin(), xs.end(), [&](double x) {
+            const double k = (x * 1000.0 - g.start_mev) / g.step_mev;
+            return k > -1e-6 && std::fabs(k - std::round(k)) < 1e-6;
+        });
+        if (on_grid)
+            return {XKind::w, "every x lies on the W grid of a W scan (threshold + " +
+                                  std::to_string(static_cast<int>(g.offset_mev)) + " MeV in " +
+                                  std::to_string(static_cast<int>(g.step_mev)) + " MeV steps)"};
+    }
+    if (lowest < kLowestThresholdGeV) return {XKind::q2, "x goes below 1.07, the lowest W of pion production"};
+    if (program != Program::unknown)
+        return {XKind::q2, "x is off the W grid of every W scan of " + program_name(program)};
+    return {XKind::unknown, "the x values do not tell W from Q^2"};
+}
+
+XGuess infer_scan_x(Program program, const RunTables& run) {
+    static const std::vector<std::string> minus_t_marks = {io::file::minus_dSTT, io::file::minus_dSLT, io::file::minus_dSLTP, io::file::BSA_t,
+                                                           io::file::dSL_over_dST_T0};
+    if (any_holds_lines(run, kT0) || any_holds_lines(run, minus_t_marks))
+        return {XKind::minus_t, "files of the angle scans (t0 - t, negated, BSA_t) hold lines: x is -t"};
+    if (program != Program::regge && holds_lines(run, io::file::BSA_QQ))
+        return {XKind::q2, "BSA_QQ.dat holds lines, so this is a Q^2 scan"};
+    std::vector<std::string> candidates = kSeparated;
+    candidates.push_back(io::file::dSL_over_dST);
+    if (program == Program::regge) {
+        for (const char* n : {io::file::dST_domega, io::file::dSU_domega, io::file::BSA}) candidates.push_back(n);
+    }
+    const std::vector<Row>* rows = first_rows(run, candidates);
+    if (!rows) return {XKind::unknown, "no scan file holds lines"};
+    return guess_x_from_values(*rows, program);
+}
+
+XGuess infer_dds_x(const RunTables& run) {
+    if (holds_lines(run, io::file::ddS_PHI)) return {XKind::phi, "ddS_PHI.dat holds lines (a φ scan)"};
+    if (holds_lines(run, io::file::ddS_T)) return {XKind::minus_t, "ddS_T.dat holds lines (an angle scan)"};
+    const auto it = run.find(io::file::ddS_domega);
+    if (it == run.end()) return {XKind::unknown, "no ddS_domega.dat"};
+    return guess_x_from_values(it->second.rows, Program::regge);
+}
+
+XOption parse_x_option(std::string_view text) {
+    std::string key;
+    for (char c : text)
+        if (c != ' ') key += static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+    std::optional<XKind> kind;
+    if (key == "w") kind = XKind::w;
+    else if (key == "q2" || key == "qq" || key == "q^2" || key == "q²") kind = XKind::q2;
+    else if (key == "t" || key == "-t" || key == "−t") kind = XKind::minus_t;
+    else if (key == "cos" || key == "costheta" || key == "cos(theta)" || key == "cosθ") kind = XKind::cos_theta;
+    if (kind) return {kind, x_label(*kind)};
+    return {std::nullopt, std::string(text)};
+}
+
+std::string x_label(XKind kind) {
+    switch (kind) {
+        case XKind::w: return "W (GeV)";
+        case XKind::q2: return "Q^2 (GeV^2)";
+        case XKind::minus_t: return "−t (GeV^2)";
+        case XKind::cos_theta: return "cos θ";
+        case XKind::phi: return "φ (degrees)";
+        case XKind::t0_minus_t: return "t_0 − t (GeV^2)";
+        case XKind::unknown: break;
+    }
+    return kUnknownScanLabel;
+}
+
+std::string x_name(XKind kind) {
+    switch (kind) {
+        case XKind::w: return "W (GeV)";
+        case XKind::q2: return "Q^2 (GeV^2)";
+        case XKind::minus_t: return "-t (GeV^2)";
+        case XKind::cos_theta: return "cos theta";
+        case XKind::phi: return "phi (degrees)";
+        case XKind::t0_minus_t: return "t0 - t (GeV^2)";
+        case XKind::unknown: break;
+    }
+    return "unknown";
+}
+
+Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option) {
+    Plan plan;
+    plan.program = detect_program(run);
+    plan.scan_x = (x_option && x_option->kind) ? XGuess{*x_option->kind, "named with --x"}
+                                               : infer_scan_x(plan.program, run);
+    const int wanted = plan.program == Program::regge    ? by_regge
+                       : plan.program == Program::models ? by_models
+                                                         : by_both;
+    for (const FigureDef& def : figure_defs()) {
+        if (plan.program != Program::unknown && !(def.owner & wanted)) continue;
+        Figure fig;
+        fig.stem = def.stem;
+        fig.heading = def.heading;
+        if (plan.program != Program::unknown) fig.heading += "  (" + program_name(plan.program) + ")";
+        XKind scan = plan.scan_x.kind;
+        switch (def.x) {
+            case XSource::scan:
+                fig.xlabel = x_option ? x_option->label : x_label(scan);
+                fig.scan_x = true;
+                break;
+            case XSource::dds: {
+                const XGuess g = infer_dds_x(run);
+                if (g.kind == XKind::phi || g.kind == XKind::minus_t || !x_option)
+                    fig.xlabel = g.kind == XKind::unknown ? "W (GeV) or Q^2 (GeV^2) (name it with --x)" : x_label(g.kind);
+                else
+                    fig.xlabel = x_option->label;
+                break;
+            }
+            case XSource::minus_t: fig.xlabel = x_label(XKind::minus_t); break;
+            case XSource::q2: fig.xlabel = x_label(XKind::q2); break;
+            case XSource::phi: fig.xlabel = x_label(XKind::phi); break;
+            case XSource::t0: fig.xlabel = x_label(XKind::t0_minus_t); break;
+        }
+        for (const PanelDef& pd : def.panels) {
+            const auto it = run.find(pd.file);
+            if (it == run.end() || it->second.line_count == 0) continue;
+            const ResultTable& table = it->second;
+            if (!table.bad_lines.empty())
+                plan.notes.push_back(std::string(pd.file) + ": " + std::to_string(table.bad_lines.size()) +
+                                     " line(s) not two numbers, skipped (first: line " +
+                                     std::to_string(table.bad_lines.front()) + ")");
+            Panel panel;
+            panel.file = pd.file;
+            panel.ylabel = y_label(def.measure, pd, def.negated, plan.program, scan);
+            panel.series = split_series(table.rows);
+            panel.lines = table.line_count;
+            for (const Series& s : panel.series) panel.finite += s.point_count();
+            if (panel.finite == 0) {
+                plan.notes.push_back(std::string(pd.file) + ": " + std::to_string(table.line_count) +
+                                     " line(s), none with finite values: no curve");
+                continue;
+            }
+            if (panel.finite < table.rows.size())
+                plan.left_out.push_back(std::string(pd.file) + " " + std::to_string(table.rows.size() - panel.finite) +
+                                        "/" + std::to_string(table.line_count));
+            fig.panels.push_back(std::move(panel));
+        }
+        if (!fig.panels.empty()) plan.figures.push_back(std::move(fig));
+    }
+    return plan;
+}
+
+std::vector<std::string> all_figure_stems() {
+    std::vector<std::string> stems;
+    for (const FigureDef& def : figure_defs()) stems.push_back(def.stem);
+    return stems;
+}
+
+std::string data_file_name(const std::string& result_file) {
+    std::string stem = result_file;
+    if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".dat") == 0) stem.resize(stem.size() - 4);
+    if (!stem.empty() && stem[0] == '-') stem = "minus" + stem;
+    return stem + ".data";
+}
+
+}  // namespace kavrin::plot

@@ -1,0 +1,98 @@
+// Which figures a run directory yields: the result files of both programs, which program wrote the
+// run, what the x column of each file is, and the axis labels with their units.
+//
+// kavrin-regge writes its cross sections in microbarn or nanobarn (asked in its dialogue, not visible in
+// the files), so its labels name both units; kavrin-models always writes microbarn.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kavrin-plot/result_data.hpp"
+
+namespace kavrin::plot {
+
+/// The program that wrote a run directory.
+enum class Program { regge, models, unknown };
+
+/// What the x column holds.
+enum class XKind { unknown, w, q2, minus_t, cos_theta, phi, t0_minus_t };
+
+/// The result files present in a run directory, by file name.
+using RunTables = std::map<std::string, ResultTable>;
+
+/// Every result file name of kavrin-regge, in the order it opens them.
+const std::vector<std::string>& regge_result_files();
+/// Every result file name of kavrin-models, in the order it opens them.
+const std::vector<std::string>& models_result_files();
+
+/// The program whose file set is present (unknown when only shared names or both sets are present).
+Program detect_program(const RunTables& run);
+/// Display name of a program, e.g. "kavrin-regge".
+std::string program_name(Program p);
+
+/// The x axis of the scan-variable files, with the reason it was chosen (for the console).
+struct XGuess {
+    XKind kind = XKind::unknown;
+    std::string reason;
+};
+/// Infers the scan variable of the cross-section, ratio and asymmetry files of the run.
+XGuess infer_scan_x(Program program, const RunTables& run);
+/// Infers the x of kavrin-regge's "ddS_domega.dat".
+XGuess infer_dds_x(const RunTables& run);
+/// Guesses the scan variable from x values alone: cos theta (starts at 1, falls, within [-1, 1]); W when
+/// every x lies on the grid of a W scan of the program (threshold + fixed offset + whole steps); otherwise
+/// Q^2 (for a known program, whose only other scan variable in these files is Q^2, or below 1.07 GeV).
+XGuess guess_x_from_values(const std::vector<Row>& rows, Program program);
+
+/// The x named on the command line: a known variable ("W", "Q2", "t", "cos") or a free axis label.
+struct XOption {
+    std::optional<XKind> kind;
+    std::string label;  // the axis label to print
+};
+XOption parse_x_option(std::string_view text);
+
+/// Axis label of an x kind (gnuplot enhanced text, UTF-8).
+std::string x_label(XKind kind);
+/// Plain name of an x kind for the console.
+std::string x_name(XKind kind);
+
+/// One panel of a figure: one result file.
+struct Panel {
+    std::string file;              // result file name, e.g. "dST.dat"
+    std::string ylabel;            // quantity and unit
+    std::vector<Series> series;    // its curves
+    std::size_t lines = 0;         // lines of the file
+    std::size_t finite = 0;        // finite points drawn
+};
+
+/// One figure (one PNG), one or more panels sharing the x axis kind.
+struct Figure {
+    std::string stem;              // output name without extension, e.g. "separated"
+    std::string heading;           // title of the figure
+    std::string xlabel;
+    std::vector<Panel> panels;     // only files that hold finite points
+    bool scan_x = false;           // its x is the scan variable of the run
+};
+
+/// The figures of a run, and notes on files that hold lines but nothing drawable.
+struct Plan {
+    Program program = Program::unknown;
+    XGuess scan_x;
+    std::vector<Figure> figures;
+    std::vector<std::string> notes;      // files with lines that are not two numbers or with no finite point
+    std::vector<std::string> left_out;   // "dST.dat 3/181": non-finite lines left out of a drawn file
+};
+/// Plans every figure whose files hold finite points; x_option overrides the scan variable.
+Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option);
+
+/// The stems of every figure kavrin-plot can make.
+std::vector<std::string> all_figure_stems();
+/// Name of the cleaned data file of a result file ("dST.dat" -> "dST.data", "-dSTT.dat" -> "minus-dSTT.data").
+std::string data_file_name(const std::string& result_file);
+
+}  // namespace kavrin::plot

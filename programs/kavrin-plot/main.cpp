@@ -1,0 +1,11 @@
+// kavrin-plot RUN_DIR [--x LABEL] [--out DIR]: PNG figures of the result files of a run, drawn with gnuplot.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "kavrin-plot/command.hpp"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return kavrin::plot::plot_command(args, std::cout, std::cerr);
+}

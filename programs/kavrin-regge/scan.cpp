@@ -1,0 +1,138 @@
+#include "kavrin-regge/scan.hpp"
+
+#include <cmath>
+
+namespace kavrin::regge_program {
+
+namespace {
+
+using regge::internal::pi;
+
+constexpr double gap100 = 20.0;     // W step, MeV
+constexpr double gap150 = 10000.0;  // Q^2 step, MeV^2 (0.01 GeV^2)
+
+// Pion angle of one pass of the angle loop (radians), or nothing when the point is skipped.
+struct PionAngle {
+    bool skip;
+    double theta;
+};
+
+PionAngle pion_angle(const Scan& st, const CmFrame& fr, int i200) {
+    if (st.out == OutputKind::separated) {
+        switch (st.mode) {
+            case 1:
+            case 2:
+            case 3: {
+                // fixed -t inside the range shown in the dialogue; clamped to the forward/backward angle
+                const double t = -st.t_input * 1.0e6;
+                if (t > st.t_max || t < st.t_min) return {true, 0.0};
+                return {false, fr.theta_of_t(t)};
+            }
+            case 4:
+            case 5: return {false, st.theta_input * pi / 180.0};
+            case 6:
+            case 7: return {false, std::acos(st.cos_theta_input)};
+            default: return {false, i200 * pi / 180.0};
+        }
+    }
+    switch (st.dds_mode) {
+        case 1:
+        case 3: return {false, std::acos(fr.cos_theta_of_t(-st.t_input * 1.0e6))};
+        case 2:
+        case 4: return {false, std::acos(fr.cos_theta_of_u(-st.u_input * 1.0e6))};
+        case 5: return {false, i200 * pi / 180.0};
+        default: return {false, st.theta_deg * pi / 180.0};
+    }
+}
+
+// Lines of one point of the separated cross sections.
+void write_separated(const Scan& st, const Observables& o, io::ResultFiles& files) {
+    double x;
+    switch (st.mode) {
+        case 8:
+        case 9: x = -o.t; break;
+        case 10: x = o.cos_theta; break;
+        case 1:
+        case 6: x = o.w; break;
+        default: x = o.q2; break;
+    }
+    const CrossSections& w = o.dsigma_domega;
+    const CrossSections& t = o.dsigma_dt;
+    const double domega[6] = {w.t, w.l, w.tt, w.lt, w.ltp, w.u};
+    const double dt[6] = {t.t, t.l, t.tt, t.lt, t.ltp, t.u};
+    for (std::size_t i = 0; i < 6; ++i) files.write(dst_dt + i, io::result_line(x, dt[i]));
+    for (std::size_t i = 0; i < 6; ++i) files.write(dst_domega + i, io::result_line(x, domega[i]));
+    if (st.mode == 8 || st.mode == 9)
+        for (std::size_t i = 0; i < 6; ++i) files.write(dst_t0 + i, io::result_line(o.t0_minus_t, dt[i]));
+    files.write(dsl_over_dst, io::result_line(x, o.lt_ratio));
+    files.write(bsa_file, io::result_line(x, o.bsa));
+}
+
+// Lines of one point of the DDS: one value at the point, or the phi series of modes 1-4.
+void write_dds(const Scan& st, const regge::Settings& settings, const Observables& o, io::ResultFiles& files) {
+    switch (st.dds_mode) {
+        case 5:
+            files.write(dds_t, io::result_line(-o.t, o.dds_dt));
+            files.write(dds_domega, io::result_line(-o.t, o.dds_domega));
+            break;
+        case 6: files.write(dds_domega, io::result_line(o.w, o.dds_domega)); break;
+        case 7: files.write(dds_domega, io::result_line(o.q2, o.dds_domega)); break;
+        default:
+            for (long long i10 = 1; i10 <= 360; ++i10) {
+                const double ds = regge::phi_dependent_cross_section(settings, o, static_cast<double>(i10) * pi / 180.0);
+                files.write(dds_phi, io::result_line(i10, ds * o.dt_per_domega));
+                files.write(dds_domega, io::result_line(i10, ds));
+            }
+            break;
+    }
+}
+
+bool angle_scan(const Scan& st) {
+    return (st.out == OutputKind::separated && st.mode >= 8) || (st.out == OutputKind::dds && st.dds_mode == 5);
+}
+
+}  // namespace
+
+io::ScanSize scan_size(const Scan& st) {
+    const int angles = !angle_scan(st) ? 1 : (st.out == OutputKind::separated && st.small_angles ? 46 : 181);
+    const bool phi_series = st.out == OutputKind::dds && st.dds_mode >= 1 && st.dds_mode <= 4;
+    using io::shown_value;
+    return {{{io::loop_span(st.emin, st.emax, gap100),
+              "values of W from " + shown_value(st.emin / 1000.0) + " to " + shown_value(st.emax / 1000.0) + " GeV"},
+             {io::loop_span(st.qqmin, st.qqmax, gap150),
+              "values of Q^2 from " + shown_value(st.qqmin / 1.0e6) + " to " + shown_value(st.qqmax / 1.0e6) + " GeV^2"},
+             {static_cast<double>(angles), "angles"},
+             {phi_series ? 360.0 : 1.0, "values of phi"}}};
+}
+
+void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFiles& files) {
+    const double ibm = model.channel().ibm;
+    const int ini200 = angle_scan(st) ? 0 : 1;
+    const int fin200 = !angle_scan(st) ? 1 : (st.out == OutputKind::separated && st.small_angles ? 45 : 180);
+
+    // the Q^2 loop is the same in every W pass: without a Q^2 value there is no point at all, and the W
+    // loop (however long) has nothing to do
+    const long long n150 = io::loop_passes(st.qqmin, st.qqmax, gap150);
+    const long long n100 = n150 == 0 ? 0 : io::loop_passes(st.emin, st.emax, gap100);
+    for (long long i100 = 0; i100 < n100; ++i100) {
+        const double e = static_cast<double>(i100) * gap100 + st.emin;
+        for (long long i150 = 0; i150 < n150; ++i150) {
+            const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
+            // W of the point; fixed by Q^2 and x_B where x_B is given
+            const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
+            const CmFrame fr = model.frame(w, qq);
+            const regge::internal::NucleonFactors nf = model.nucleon_form_factors(qq);
+            for (int i200 = ini200; i200 <= fin200; ++i200) {
+                const PionAngle a = pion_angle(st, fr, i200);
+                if (a.skip) continue;
+                const Observables o = model.evaluate(fr, nf, a.theta);
+                if (st.out == OutputKind::separated)
+                    write_separated(st, o, files);
+                else
+                    write_dds(st, model.settings(), o, files);
+            }
+        }
+    }
+}
+
+}  // namespace kavrin::regge_program
