@@ -35,13 +35,6 @@ DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, doubl
     return vgnn;
 }
 
-// Pseudovector pion-nucleon vertex i gpnn q-slash gamma5.
-DiracMatrix v_psnn_pv(double gpnn, const FourVector& q) {
-    const DiracMatrix g5 = get_gamma(5);
-    const DiracMatrix qs = sl(q);
-    return (I * gpnn) * (qs * g5);
-}
-
 // Photon-pion-pion vertex cht [ff0 (qp.ep) + (ff - ff0)((qp.ep) + (qp.k1)(ep.k1)/Q^2)] with qp = 2 qt + k1,
 // the sum of the exchanged and the outgoing pion momenta.
 cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, const FourVector& k1,

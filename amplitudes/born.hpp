@@ -14,8 +14,6 @@ DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, d
                   const FourVector& k1);
 /// Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
 DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, double kappa_n, const FourVector& k1);
-/// Pseudovector pion-nucleon vertex i gpnn q-slash gamma5 (gpnn per MeV).
-DiracMatrix v_psnn_pv(double gpnn, const FourVector& q);
 /// Photon-pion-pion vertex with gauge restoration:
 /// cht [ff0 (qp.ep) + (ff - ff0)((qp.ep) + (qp.k1)(ep.k1)/qq)], qp = 2 qt + k1. Requires qq != 0.
 cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, const FourVector& k1,

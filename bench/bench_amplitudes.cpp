@@ -46,8 +46,8 @@ struct Setup {
 
     // The total Dirac matrix of one photon polarization.
     DiracMatrix total(const FourVector& ep) const {
-        DiracMatrix g = ms_n_matrix(1, ec, fh, f1, 1.0, f2, qq, ep, 1.0, gts, gpnn, s, qs, k1, k2, ibm);
-        g += mu_n_matrix(1, ec, fh, 0.0, 1.0, 0.0, qq, ep, 0.0, gtu, gpnn, u, qu, k1, k2, fbm);
+        DiracMatrix g = ms_n_matrix(ec, fh, f1, 1.0, f2, qq, ep, 1.0, gts, gpnn, s, qs, k1, ibm);
+        g += mu_n_matrix(ec, fh, 0.0, 1.0, 0.0, qq, ep, 0.0, gtu, gpnn, u, qu, k1, fbm);
         g += mt_pion_matrix(ec, fh, fem, 1.0, qq, ep, 1.0, gpnn, t, qt, k1, fmm);
         g += mt_v_matrix(fh, fem, ep, ggvp, gvnn, gt_rho, t, qt, cqt, k1, rho_m);
         g += mt_v_matrix(fh, fem, ep, ggwp, gwnn, gt_w, t, qt, cqt, k1, omega_m);
@@ -60,8 +60,8 @@ struct Setup {
 
     // The nine amplitudes of one combination through the amplitude routines.
     cplx per_amplitude(const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep) const {
-        return ms_n(1, ec, fh, f1, 1.0, f2, qq, u2b, u1, ep, 1.0, gts, gpnn, s, qs, k1, k2, ibm) +
-               mu_n(1, ec, fh, 0.0, 1.0, 0.0, qq, u2b, u1, ep, 0.0, gtu, gpnn, u, qu, k1, k2, fbm) +
+        return spinor_uxgxu(u2b, ms_n_matrix(ec, fh, f1, 1.0, f2, qq, ep, 1.0, gts, gpnn, s, qs, k1, ibm), u1) +
+               spinor_uxgxu(u2b, mu_n_matrix(ec, fh, 0.0, 1.0, 0.0, qq, ep, 0.0, gtu, gpnn, u, qu, k1, fbm), u1) +
                mt_pion(ec, fh, fem, 1.0, qq, u2b, u1, ep, 1.0, gpnn, t, qt, k1, fmm) +
                mt_v(fh, fem, u2b, u1, ep, ggvp, gvnn, gt_rho, t, qt, cqt, k1, rho_m) +
                mt_v(fh, fem, u2b, u1, ep, ggwp, gwnn, gt_w, t, qt, cqt, k1, omega_m) +

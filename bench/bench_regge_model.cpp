@@ -1,68 +1,98 @@
-// Cost of one kavrin-regge scan point (twelve helicity amplitudes, response sums, cross sections) per
-// channel, and of a whole -t scan at fixed W and Q^2 (181 angles).
+// Cost of one point of the Regge model (frame, nucleon form factors, twelve helicity amplitudes, response sums,
+// observables) per channel and form-factor model, and of a whole -t scan at fixed W and Q^2 (181 angles).
 #include <benchmark/benchmark.h>
 
-#include "formfactors/gpd.hpp"
-#include "program_a/model.hpp"
+#include <string>
+
+#include "kavrin/regge.hpp"
+#include "models/regge/model.hpp"
 
 using namespace kavrin;
-using namespace kavrin::program_a;
+using namespace kavrin::regge::internal;
 
 namespace {
 
-GaussLegendre100 rule() {
-    GaussLegendre100 gl;
-    gauss_legendre_rule(100, gl.xi.data(), gl.wi.data());
-    return gl;
+const regge::GaussLegendreTable& table() {
+    static const regge::GaussLegendreTable t =
+        regge::load_gauss_legendre_table(KAVRIN_SOURCE_DIR "/data/integral/gauss-legendre100.dat");
+    return t;
 }
 
-// A run of channel gtype with dipole (fft_gnn 2) or GPD (1) form factors at W = 2.22 GeV, Q^2 = 1.6 GeV^2.
-Model model_of(int gtype, int fft_gnn) {
-    Settings s;
-    s.gtype = gtype;
-    s.fft_gnn = fft_gnn;
-    s.gpd_alp = gtype <= 2 ? 1.105 : neutral_gpd_alp;
-    s.cut_f1 = s.cut_f2 = 1.55;
-    s.nucleon_f2 = 1;
-    s.cutp_em = 775.0;
-    s.a1_cc = 1;
-    s.omega_phase = 1;
-    s.cutw_em = 775.0;
-    s.nucleon_poles = 1;
-    s.out = 1;
-    s.xaxis = 9;
-    s.el = 0.5;
-    s.outu = 1;
-    s.emin = s.emax = 2220.0;
-    s.qqmin = s.qqmax = 1.6e6;
-    return make_model(s, rule());
+// The model of channel c with dipole (1.55 GeV) or GPD form factors (slope 1.105 GeV^-2 in the charged
+// channels), F2 on, pion and omega cut-offs 775 MeV, the neutral Born terms on, epsilon 0.5.
+Model model_of(Channel c, regge::FormFactors ff) {
+    regge::Options o;
+    o.channel = c;
+    const bool charged = c == Channel::pi_plus_n || c == Channel::pi_minus_p;
+    if (charged) {
+        o.pion_cutoff_mev = 775.0;
+        o.a1_sign = regge::A1Sign::positive;
+    } else {
+        o.omega_phase = regge::OmegaPhase::non_degenerate;
+        o.omega_cutoff_mev = 775.0;
+        o.born_terms = true;
+    }
+    o.form_factors = ff;
+    if (ff == regge::FormFactors::dipole)
+        o.nucleon_cutoff_gev = 1.55;
+    else if (charged)
+        o.gpd_slope_per_gev2 = 1.105;
+    o.pauli_terms = true;
+    o.epsilon = 0.5;
+    return Model(regge::Settings(o), table());
 }
 
-void BM_ScanPoint(benchmark::State& state) {
-    const Model m = model_of(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+const char* channel_name(Channel c) {
+    switch (c) {
+        case Channel::pi_plus_n: return "pi+ n";
+        case Channel::pi_minus_p: return "pi- p";
+        case Channel::pi0_p: return "pi0 p";
+        case Channel::pi0_n: return "pi0 n";
+    }
+    return "?";
+}
+
+const char* form_factor_name(regge::FormFactors ff) { return ff == regge::FormFactors::gpd ? "GPD" : "dipole"; }
+
+// One point at W = 2.22 GeV, Q^2 = 1.6 GeV^2 with everything it needs: frame, nucleon form factors, observables.
+void BM_ReggePoint(benchmark::State& state) {
+    const auto c = static_cast<Channel>(state.range(0));
+    const auto ff = static_cast<regge::FormFactors>(state.range(1));
+    const Model m = model_of(c, ff);
     double theta = 0.3;
     for (auto _ : state) {
-        const PointResult r = evaluate_point(m, 2220.0, 1.6e6, theta);
-        benchmark::DoNotOptimize(r.dsu);
+        const CmFrame fr = m.frame(2220.0, 1.6e6);
+        const Observables o = m.evaluate(fr, m.nucleon_form_factors(1.6e6), theta);
+        benchmark::DoNotOptimize(o.dsigma_domega.u);
         theta = theta < 3.0 ? theta + 1e-3 : 0.3;
     }
-    state.SetLabel("gtype " + std::to_string(state.range(0)) + (state.range(1) == 1 ? ", GPD" : ", dipole"));
+    state.SetLabel(std::string(channel_name(c)) + ", " + form_factor_name(ff));
 }
-BENCHMARK(BM_ScanPoint)->Args({1, 2})->Args({2, 2})->Args({3, 2})->Args({4, 2})->Args({1, 1})->Args({3, 1});
+BENCHMARK(BM_ReggePoint)
+    ->ArgNames({"channel", "form_factors"})
+    ->Args({1, 2})
+    ->Args({2, 2})
+    ->Args({3, 2})
+    ->Args({4, 2})
+    ->Args({1, 1})
+    ->Args({3, 1});
 
-// The -t scan of mode 9 as the program runs it: nucleon form factors once per Q^2, then 181 angles.
-void BM_Mode9Scan(benchmark::State& state) {
-    const Model m = model_of(1, static_cast<int>(state.range(0)));
+// The -t scan of mode 9 as kavrin-regge runs it: frame and nucleon form factors once per (W, Q^2), then 181
+// angles from 0 to 180 degrees.
+void BM_ReggeMode9Scan(benchmark::State& state) {
+    const auto ff = static_cast<regge::FormFactors>(state.range(0));
+    const Model m = model_of(Channel::pi_plus_n, ff);
     for (auto _ : state) {
-        const NucleonFactors nf = nucleon_form_factors(m, 1.6e6);
+        const CmFrame fr = m.frame(2220.0, 1.6e6);
+        const NucleonFactors nf = m.nucleon_form_factors(1.6e6);
         double sum = 0.0;
-        for (int i200 = 0; i200 <= 180; ++i200) sum += evaluate_point(m, nf, 2220.0, 1.6e6, i200 * pi / 180.0).dsu;
+        for (int i200 = 0; i200 <= 180; ++i200) sum += m.evaluate(fr, nf, i200 * pi / 180.0).dsigma_domega.u;
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * 181);
-    state.SetLabel(state.range(0) == 1 ? "pi+ n, GPD" : "pi+ n, dipole");
+    state.SetLabel(std::string("pi+ n, ") + form_factor_name(ff));
 }
-BENCHMARK(BM_Mode9Scan)->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReggeMode9Scan)->ArgName("form_factors")->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -16,8 +16,8 @@
 #include "kavrin/models.hpp"
 #include "kavrin/observables.hpp"
 #include "kavrin/regge.hpp"
-#include "program_a/dialogue.hpp"
-#include "program_b/dialogue.hpp"
+#include "kavrin-models/dialogue.hpp"
+#include "kavrin-regge/dialogue.hpp"
 
 using kavrin::Angle;
 using kavrin::fixtures::pip_dipole;
@@ -219,19 +219,24 @@ TEST(ModelsSettings, EveryBadMemberIsNamedWithItsValue) {
 }
 
 // The programs keep an answer as typed ("put any value if not relevant"), where the library's own settings
-// insist on the physical range.
+// insist on the physical range; the structure is checked all the same.
 TEST(ProgramSettings, AnswersOutsideThePhysicalRangeAreKeptAsTyped) {
     std::istringstream answers("2\n2\n0.655\n0.84\n1\n9\n2\n2.2\n1.0\n1.5\n");
     std::ostringstream transcript;
     kavrin::io::Dialogue dialogue(answers, transcript, false);
-    const kavrin::program_b::Settings run = kavrin::program_b::run_dialogue(dialogue);
-    const kavrin::models::Settings s = kavrin::program_b::physics_settings(run);
+    const kavrin::models_program::Answers run = kavrin::models_program::run_dialogue(dialogue);
+    const kavrin::models::Settings s = kavrin::models::Settings::as_typed(run.physics);
     EXPECT_EQ(*s.options().epsilon, 1.5);
+    EXPECT_FALSE(s.options().nucleon_cutoff_gev);  // asked, but VR does not use it
     expect_models_rejected(s.options(), "epsilon", "1.5");
+    kavrin::models::Options missing = run.physics;
+    missing.pion_cutoff_gev.reset();
+    EXPECT_THROW(kavrin::models::Settings::as_typed(missing), kavrin::InvalidSetting);
 
     std::istringstream answers_a("1\n2\n-1.55\n1\n775\n1\n1\n2\n9\n2.22\n1.60\n0.5\n1\n");
     kavrin::io::Dialogue dialogue_a(answers_a, transcript, false);
-    const kavrin::regge::Settings sa = kavrin::program_a::physics_settings(kavrin::program_a::run_dialogue(dialogue_a));
+    const kavrin::regge::Settings sa =
+        kavrin::regge::Settings::as_typed(kavrin::regge_program::run_dialogue(dialogue_a).physics);
     EXPECT_EQ(*sa.options().nucleon_cutoff_gev, -1.55);
     expect_regge_rejected(sa.options(), "nucleon_cutoff_gev", "-1.55");
 }

@@ -17,10 +17,9 @@
 #include <vector>
 
 #include "io/run.hpp"
-#include "program_a/run.hpp"
-#include "program_a/scan.hpp"
-#include "program_b/run.hpp"
-#include "program_b/scan.hpp"
+#include "io/result_files.hpp"
+#include "kavrin-models/run.hpp"
+#include "kavrin-regge/run.hpp"
 
 namespace fs = std::filesystem;
 
@@ -58,8 +57,9 @@ public:
     Scratch& operator=(const Scratch&) = delete;
 
     std::vector<std::string> names() const {
-        return program_ == Program::regge ? kavrin::program_a::result_file_names()
-                                          : kavrin::program_b::result_file_names();
+        using namespace kavrin::io::file;
+        return program_ == Program::regge ? std::vector<std::string>(regge_files.begin(), regge_files.end())
+                                          : std::vector<std::string>(models_files.begin(), models_files.end());
     }
     const fs::path& dir() const { return dir_; }
 
@@ -72,8 +72,8 @@ public:
         options.dir = dir_.string();
         options.interactive = interactive;
         options.max_scan_lines = max_lines;
-        const int status = program_ == Program::regge ? kavrin::program_a::run(in, o, e, options)
-                                                      : kavrin::program_b::run(in, o, e, options);
+        const int status = program_ == Program::regge ? kavrin::regge_program::run(in, o, e, options)
+                                                      : kavrin::models_program::run(in, o, e, options);
         out = o.str();
         err = e.str();
         return status;
@@ -264,8 +264,8 @@ TEST(HostileInput, UnwritableResultFilesAndDirectoriesStopTheRunWithAMessage) {
             std::ostringstream o, e;
             kavrin::io::RunOptions options;
             options.dir = (run.dir() / "plain").string();
-            const int status = p == Program::regge ? kavrin::program_a::run(in, o, e, options)
-                                                   : kavrin::program_b::run(in, o, e, options);
+            const int status = p == Program::regge ? kavrin::regge_program::run(in, o, e, options)
+                                                   : kavrin::models_program::run(in, o, e, options);
             EXPECT_EQ(status, 1);
             EXPECT_NE(e.str().find("cannot create result file"), std::string::npos) << e.str();
         }

@@ -1,4 +1,4 @@
-// kavrin-models at one kinematic point: the coupling tables, the Regge factors of each model, the
+// The KM, VR and QVM models at one kinematic point: the coupling tables, the Regge factors of each model, the
 // helicity amplitudes against the plain Lorentz-index loops of the model, and the positivity and
 // asymmetry bounds of the cross sections.
 #include <gtest/gtest.h>
@@ -12,12 +12,15 @@
 #include "amplitudes/vr_vertices.hpp"
 #include "formfactors/monopole_km.hpp"
 #include "formfactors/nucleon.hpp"
+#include "kavrin/models.hpp"
 #include "kinematics/wave_functions.hpp"
-#include "program_b/model.hpp"
-#include "regge/regge.hpp"
+#include "models/km_vr_qvm/model.hpp"
+#include "observables/cross_sections.hpp"
+#include "propagators/regge.hpp"
 
 using namespace kavrin;
-using namespace kavrin::program_b;
+using namespace kavrin::models::internal;
+using kavrin::models::ModelKind;
 
 namespace {
 
@@ -161,7 +164,7 @@ LiteralFactors literal_factors(Channel ch, ModelKind model, double cut_pion, dou
 
 // ---- the amplitudes as plain loops over spins and Lorentz indices, component by component ---------------
 
-std::array<HelicitySet, 4> literal_amplitudes(const ModelConstants& mc, const PointFactors& f) {
+SpinPairAmplitudes literal_amplitudes(const ModelConstants& mc, const PointFactors& f) {
     const Couplings& g = mc.g;
     const int gtype = static_cast<int>(mc.channel);
     const bool qvm = mc.model == ModelKind::qvm;
@@ -176,7 +179,7 @@ std::array<HelicitySet, 4> literal_amplitudes(const ModelConstants& mc, const Po
     const double gts = g.kappa_s * 0.25 / ibm, gtu = g.kappa_u * 0.25 / ibm, gtv = g.kappa_v * 0.25 / ibm,
                  gtw = g.kappa_w * 0.25 / ibm;
 
-    std::array<HelicitySet, 4> out{};
+    SpinPairAmplitudes out{};
     for (int i300 = 1; i300 <= 2; ++i300) {
         const DiracSpinor u1 = z_spinor(p1, ibm, i300);
         for (int i350 = 1; i350 <= 2; ++i350) {
@@ -267,29 +270,43 @@ std::array<HelicitySet, 4> literal_amplitudes(const ModelConstants& mc, const Po
     return out;
 }
 
-double largest(const std::array<HelicitySet, 4>& a) {
+double largest(const SpinPairAmplitudes& a) {
     double m = 0.0;
     for (const auto& h : a) m = std::max({m, std::abs(h.mep1), std::abs(h.me0), std::abs(h.mem1)});
     return m;
 }
 
-Settings settings_for(Channel c, ModelKind m, double el = 0.5) {
-    Settings s;
-    s.channel = c;
-    s.model = m;
-    s.cut_pion = cut_pion_of(m);
-    s.cut_f1 = 1.55;
-    s.el = el;
-    if (m == ModelKind::km) s.ebe = 10.6;
-    return s;
+// The physics options of a run in channel c with model m: each cut-off only where it enters, epsilon el
+// and, for KM, the beam energy of a 10.6 GeV run.
+models::Options options_for(Channel c, ModelKind m, double el = 0.5) {
+    models::Options o;
+    o.channel = c;
+    o.model = m;
+    if (c != Channel::pi0_p) o.pion_cutoff_gev = cut_pion_of(m);
+    if (m == ModelKind::qvm) o.nucleon_cutoff_gev = 1.55;
+    o.epsilon = el;
+    if (m == ModelKind::km) o.beam_energy_gev = 10.6;
+    return o;
+}
+
+Model model_for(const models::Options& o) { return Model(models::Settings(o)); }
+
+// The frame of the channel of mc at W = w (MeV), Q^2 = qq (MeV^2).
+CmFrame frame_of(const ModelConstants& mc, double w, double qq) {
+    return CmFrame::make(w, qq, mc.m.ibm, mc.m.fbm, mc.m.fmm);
+}
+
+// The observables of model at W = w (MeV), Q^2 = qq (MeV^2) and theta (radians).
+Observables evaluate(const Model& model, double w, double qq, double theta) {
+    return model.evaluate(model.frame(w, qq), theta);
 }
 
 }  // namespace
 
 // ---- constants ----------------------------------------------------------------------------------------
 
-TEST(ProgramBConstants, MassesAndThresholds) {
-    EXPECT_EQ(mass::pion_m, 139.272);  // the charged pion of this program, not 139.570
+TEST(KmVrQvmConstants, MassesAndThresholds) {
+    EXPECT_EQ(mass::pion_m, 139.272);  // the charged pion of these models, not 139.570
     EXPECT_EQ(mass::rho_m, 775.1099853515625);
     EXPECT_EQ(mass::omega_m, 782.65);
     EXPECT_EQ(mass::a2_m, 1318.2);
@@ -299,7 +316,7 @@ TEST(ProgramBConstants, MassesAndThresholds) {
     EXPECT_EQ(channel_masses(Channel::pi_minus_p).fbm, 938.272);
 }
 
-TEST(ProgramBConstants, CouplingTablesInSinglePrecision) {
+TEST(KmVrQvmConstants, CouplingTablesInSinglePrecision) {
     // channel 3: kappa_v is the single-precision quotient 20.74/3.4, the same for every model
     for (ModelKind m : kModels) {
         const Couplings g = model_couplings(Channel::pi0_p, m);
@@ -336,28 +353,28 @@ TEST(ProgramBConstants, CouplingTablesInSinglePrecision) {
     EXPECT_EQ(model_couplings(Channel::pi_minus_p, ModelKind::vr).gvvnn, double(3.4f));
 }
 
-TEST(ProgramBConstants, SignaturePhases) {
+TEST(KmVrQvmConstants, SignaturePhases) {
     const double a = 0.37;
-    EXPECT_EQ(phase_value(Phase::zero, a), cplx(0.0));
-    EXPECT_EQ(phase_value(Phase::minus_one, a), cplx(-1.0));
-    const cplx e = phase_value(Phase::sig, a);
+    EXPECT_EQ(signature_factor(Signature::zero, a), cplx(0.0));
+    EXPECT_EQ(signature_factor(Signature::minus_one, a), cplx(-1.0));
+    const cplx e = signature_factor(Signature::e, a);
     EXPECT_NEAR(e.real(), std::cos(pi_single * a), 1e-15);
     EXPECT_NEAR(e.imag(), -std::sin(pi_single * a), 1e-15);
-    EXPECT_EQ(phase_value(Phase::half_sig_minus_one, a), (e - 1.0) / 2.0);
-    EXPECT_EQ(phase_value(Phase::minus_half_sig_minus_one, a), -(e - 1.0) / 2.0);
+    EXPECT_EQ(signature_factor(Signature::half_e_minus_1, a), (e - 1.0) / 2.0);
+    EXPECT_EQ(signature_factor(Signature::minus_half_e_minus_1, a), -(e - 1.0) / 2.0);
     // at an integer trajectory value the phase is real: E(1) = -1, (E(2) - 1)/2 = 0
-    EXPECT_NEAR(std::abs(phase_value(Phase::sig, 1.0) + 1.0), 0.0, 1e-6);
-    EXPECT_NEAR(std::abs(phase_value(Phase::half_sig_minus_one, 2.0)), 0.0, 1e-6);
+    EXPECT_NEAR(std::abs(signature_factor(Signature::e, 1.0) + 1.0), 0.0, 1e-6);
+    EXPECT_NEAR(std::abs(signature_factor(Signature::half_e_minus_1, 2.0)), 0.0, 1e-6);
 }
 
 // ---- the factors and amplitudes of one point ----------------------------------------------------------
 
-TEST(ProgramBPoint, FactorsFollowTheModelTablesForEveryChannelAndModel) {
+TEST(KmVrQvmPoint, FactorsFollowTheModelTablesForEveryChannelAndModel) {
     for (Channel c : kChannels)
         for (ModelKind m : kModels) {
             const ModelConstants mc = model_constants(c, m, cut_pion_of(m), 1.55);
             for (double theta : {0.0, 0.4, 1.9}) {
-                const PointFactors f = point_factors(mc, 2200.0, 1.6e6, theta);
+                const PointFactors f = point_factors(mc, frame_of(mc, 2200.0, 1.6e6), theta);
                 const LiteralFactors l = literal_factors(c, m, cut_pion_of(m), 1.55, f);
                 const std::string what = label(c, m) + ", theta " + std::to_string(theta);
                 const auto same = [&](cplx a, cplx b, const char* name) {
@@ -379,24 +396,24 @@ TEST(ProgramBPoint, FactorsFollowTheModelTablesForEveryChannelAndModel) {
         }
 }
 
-TEST(ProgramBPoint, ChannelThreeHasNoPionPoleAndQvmUsesDipoleFormFactors) {
+TEST(KmVrQvmPoint, ChannelThreeHasNoPionPoleAndQvmUsesDipoleFormFactors) {
     const ModelConstants km = model_constants(Channel::pi0_p, ModelKind::km, 0.68, 1.55);
-    const PointFactors f = point_factors(km, 2500.0, 2.0e6, 0.3);
+    const PointFactors f = point_factors(km, frame_of(km, 2500.0, 2.0e6), 0.3);
     EXPECT_EQ(f.php, cplx(0.0));
     EXPECT_EQ(f.ftp, cplx(0.0));
     EXPECT_NE(f.fs1, cplx(0.0));  // yet the nucleon poles carry the pion Regge factor
     // QVM in channel 3: p_f1 with the answered cut-off, at the initial and the final proton mass
     const ModelConstants qvm = model_constants(Channel::pi0_p, ModelKind::qvm, 0.775, 1.55);
-    const PointFactors g = point_factors(qvm, 2500.0, 2.0e6, 0.3);
+    const PointFactors g = point_factors(qvm, frame_of(qvm, 2500.0, 2.0e6), 0.3);
     EXPECT_EQ(g.fp_f1, p_f1(2.0e6, 1.55, 938.272));
     EXPECT_EQ(g.fp_f1u, p_f1(2.0e6, 1.55, 938.272));
 }
 
-TEST(ProgramBPoint, VrDiffersFromKmInTheSecondPionPhaseOfChannelTwo) {
+TEST(KmVrQvmPoint, VrDiffersFromKmInTheSecondPionPhaseOfChannelTwo) {
     const ModelConstants km = model_constants(Channel::pi_minus_p, ModelKind::km, 0.68, 0.84);
     const ModelConstants vr = model_constants(Channel::pi_minus_p, ModelKind::vr, 0.68, 0.84);
-    const PointFactors a = point_factors(km, 2300.0, 1.0e6, 0.5);
-    const PointFactors b = point_factors(vr, 2300.0, 1.0e6, 0.5);
+    const PointFactors a = point_factors(km, frame_of(km, 2300.0, 1.0e6), 0.5);
+    const PointFactors b = point_factors(vr, frame_of(vr, 2300.0, 1.0e6), 0.5);
     EXPECT_EQ(a.phpn, cplx(1.0));
     EXPECT_EQ(b.phpn, std::exp(cplx(0.0, -pi_single * b.apn)));
     EXPECT_EQ(a.apn, b.apn);  // same trajectories
@@ -405,13 +422,13 @@ TEST(ProgramBPoint, VrDiffersFromKmInTheSecondPionPhaseOfChannelTwo) {
     EXPECT_LT(a.apns, a.aps);
 }
 
-TEST(ProgramBPoint, TotalMatrixEqualsTheLorentzIndexLoops) {
+TEST(KmVrQvmPoint, TotalMatrixEqualsTheLorentzIndexLoops) {
     for (Channel c : kChannels)
         for (ModelKind m : kModels) {
             const ModelConstants mc = model_constants(c, m, cut_pion_of(m), 1.55);
             for (const auto& [w, qq, theta] : {std::tuple{1800.0, 0.6e6, 0.0}, std::tuple{2200.0, 1.6e6, 0.7},
                                                std::tuple{3100.0, 3.2e6, 2.5}, std::tuple{2600.0, 0.2e6, 3.1}}) {
-                const PointFactors f = point_factors(mc, w, qq, theta);
+                const PointFactors f = point_factors(mc, frame_of(mc, w, qq), theta);
                 const auto fast = helicity_amplitudes(mc, f);
                 const auto slow = literal_amplitudes(mc, f);
                 const double scale = largest(slow);
@@ -426,9 +443,9 @@ TEST(ProgramBPoint, TotalMatrixEqualsTheLorentzIndexLoops) {
         }
 }
 
-TEST(ProgramBPoint, GammaTotalSandwichesToTheHelicityAmplitudes) {
+TEST(KmVrQvmPoint, GammaTotalSandwichesToTheHelicityAmplitudes) {
     const ModelConstants mc = model_constants(Channel::pi_plus_n, ModelKind::qvm, 0.775, 1.55);
-    const PointFactors f = point_factors(mc, 2400.0, 1.2e6, 0.9);
+    const PointFactors f = point_factors(mc, frame_of(mc, 2400.0, 1.2e6), 0.9);
     const auto amps = helicity_amplitudes(mc, f);
     for (int pol = 1; pol <= 3; ++pol) {
         const DiracMatrix g = gamma_total(mc, f, pol);
@@ -449,72 +466,79 @@ TEST(ProgramBPoint, GammaTotalSandwichesToTheHelicityAmplitudes) {
 // asymmetry is bounded by the Schwarz inequality |dsigma_LT'| <= sqrt(2 dsigma_T dsigma_L): with KM's
 // factor sqrt(2 eps(1 - eps)) that gives |BSA| <= sqrt(1 - eps) <= 1, and for VR and QVM (no such factor)
 // |BSA| <= 1/sqrt(2 eps), which is at most 1 for eps >= 1/2.
-TEST(ProgramBObservables, PositiveCrossSectionsAndBoundedAsymmetryAtPhysicalPoints) {
+TEST(KmVrQvmObservables, PositiveCrossSectionsAndBoundedAsymmetryAtPhysicalPoints) {
     for (Channel c : kChannels)
         for (ModelKind m : kModels)
             for (double el : {0.5, 0.8}) {
-                const Model model(settings_for(c, m, el));
+                const Model model = model_for(options_for(c, m, el));
                 for (double w : {1700.0, 2210.0, 3000.0})
                     for (double qq : {0.3e6, 1.6e6, 3.0e6})
                         for (int deg = 0; deg <= 180; deg += 15) {
-                            const PointResult r = model.evaluate(w, qq, deg * pi_single / 180.0);
+                            const Observables r = evaluate(model, w, qq, deg * pi_single / 180.0);
+                            const CrossSections& x = r.dsigma_domega;
                             const std::string what = label(c, m) + " W " + std::to_string(w) + " Q2 " +
                                                      std::to_string(qq) + " deg " + std::to_string(deg);
-                            ASSERT_TRUE(std::isfinite(r.dst)) << what;
-                            EXPECT_GE(r.dst, 0.0) << what;
-                            EXPECT_GE(r.dsl, 0.0) << what;
-                            EXPECT_LE(std::abs(r.dsltp), std::sqrt(2.0 * r.dst * r.dsl) * (1 + 1e-12)) << what;
+                            ASSERT_TRUE(std::isfinite(x.t)) << what;
+                            EXPECT_GE(x.t, 0.0) << what;
+                            EXPECT_GE(x.l, 0.0) << what;
+                            EXPECT_LE(std::abs(x.ltp), std::sqrt(2.0 * x.t * x.l) * (1 + 1e-12)) << what;
                             EXPECT_LE(std::abs(r.bsa), 1.0) << what;
-                            EXPECT_DOUBLE_EQ(r.dsu, el * r.dsl + r.dst);
-                            EXPECT_EQ(r.ratio, r.dsl / r.dst);
-                            EXPECT_GE(r.t_max, r.t - 1e-6 * std::abs(r.t)) << what;
+                            EXPECT_DOUBLE_EQ(x.u, el * x.l + x.t);
+                            EXPECT_EQ(r.lt_ratio, x.l / x.t);
+                            // t at theta = 0 is the largest t of the point
+                            EXPECT_GE(r.t0_minus_t, -1e-6 * std::abs(r.t)) << what;
                         }
             }
 }
 
-TEST(ProgramBObservables, AsymmetrySignsAndKinematicFactorsPerModel) {
+TEST(KmVrQvmObservables, AsymmetrySignsAndKinematicFactorsPerModel) {
     const double w = 2210.0, qq = 1.6e6, theta = 0.35;
-    const PointResult vr = Model(settings_for(Channel::pi_plus_n, ModelKind::vr)).evaluate(w, qq, theta);
-    EXPECT_EQ(vr.bsa, vr.dsltp / vr.dsu);
-    const PointResult qvm = Model(settings_for(Channel::pi_plus_n, ModelKind::qvm)).evaluate(w, qq, theta);
-    EXPECT_EQ(qvm.bsa, -qvm.dsltp / qvm.dsu);
+    const Observables vr = evaluate(model_for(options_for(Channel::pi_plus_n, ModelKind::vr)), w, qq, theta);
+    EXPECT_EQ(vr.bsa, vr.dsigma_domega.ltp / vr.dsigma_domega.u);
+    const Observables qvm = evaluate(model_for(options_for(Channel::pi_plus_n, ModelKind::qvm)), w, qq, theta);
+    EXPECT_EQ(qvm.bsa, -qvm.dsigma_domega.ltp / qvm.dsigma_domega.u);
     // KM: epsilon from the beam energy, 1/(1 + 2(nu^2 + Q^2)/(4 E (E - nu) - Q^2))
-    Settings s = settings_for(Channel::pi_plus_n, ModelKind::km);
-    s.el.reset();
-    s.ebe = 5.77;
-    const PointResult km = Model(s).evaluate(w, qq, theta);
+    models::Options o = options_for(Channel::pi_plus_n, ModelKind::km);
+    o.epsilon.reset();
+    o.beam_energy_gev = 5.77;
+    const Model km_model = model_for(o);
+    const Observables km = evaluate(km_model, w, qq, theta);
+    const CrossSections& x = km.dsigma_domega;
     const double nu = (w * w + qq - 938.272 * 938.272) / (2 * 938.272), ee = 5770.0;
     const double el1 = 1.0 / (1.0 + 2.0 * (nu * nu + qq) / (4.0 * ee * (ee - nu) - qq));
-    EXPECT_NEAR(km.bsa, std::sqrt(2 * el1 * (1 - el1)) * km.dsltp / (el1 * km.dsl + km.dst), 1e-12 * std::abs(km.bsa));
-    EXPECT_TRUE(std::isnan(km.dsu));  // no epsilon was asked
+    EXPECT_NEAR(km.bsa, std::sqrt(2 * el1 * (1 - el1)) * x.ltp / (el1 * x.l + x.t), 1e-12 * std::abs(km.bsa));
+    EXPECT_TRUE(std::isnan(x.u));  // no epsilon was asked
     // dsigma/dt = dsigma/dOmega pi/(k p), in mub/GeV^2
-    EXPECT_NEAR(km.per_t(1.0), pi_single / (km.k * km.p) * 1.0e6, 1e-15);
+    const CmFrame fr = km_model.frame(w, qq);
+    const double per_gev2 = pi_single / (fr.k * fr.p) * 1.0e6;
+    EXPECT_NEAR(km.dt_per_domega, per_gev2, 1e-15);
+    EXPECT_NEAR(km.dsigma_dt.t, x.t * per_gev2, 1e-14 * std::abs(km.dsigma_dt.t));
     // without a beam energy KM determines no asymmetry
-    Settings no_beam = settings_for(Channel::pi_plus_n, ModelKind::km);
-    no_beam.ebe.reset();
-    EXPECT_TRUE(std::isnan(Model(no_beam).evaluate(w, qq, theta).bsa));
+    models::Options no_beam = options_for(Channel::pi_plus_n, ModelKind::km);
+    no_beam.beam_energy_gev.reset();
+    EXPECT_TRUE(std::isnan(evaluate(model_for(no_beam), w, qq, theta).bsa));
 }
 
-TEST(ProgramBObservables, UnphysicalPointsGiveNotANumber) {
+TEST(KmVrQvmObservables, UnphysicalPointsGiveNotANumber) {
     for (Channel c : kChannels)
         for (ModelKind m : kModels) {
-            const PointResult r = evaluate_point(settings_for(c, m), 1000.0, 1.0e6, 0.5);  // below threshold
-            EXPECT_TRUE(std::isnan(r.dst)) << label(c, m);
-            EXPECT_TRUE(std::isnan(r.dsl)) << label(c, m);
-            EXPECT_TRUE(std::isnan(r.per_t(r.dst))) << label(c, m);
+            const Observables r = evaluate(model_for(options_for(c, m)), 1000.0, 1.0e6, 0.5);  // below threshold
+            EXPECT_TRUE(std::isnan(r.dsigma_domega.t)) << label(c, m);
+            EXPECT_TRUE(std::isnan(r.dsigma_domega.l)) << label(c, m);
+            EXPECT_TRUE(std::isnan(r.dsigma_dt.t)) << label(c, m);
         }
 }
 
-TEST(ProgramBObservables, PointsAreIndependentOfEachOtherAndOfTheThread) {
-    const Settings s = settings_for(Channel::pi0_p, ModelKind::qvm);
-    const PointResult first = evaluate_point(s, 2500.0, 2.0e6, 1.0);
-    PointResult other{};
+TEST(KmVrQvmObservables, PointsAreIndependentOfEachOtherAndOfTheThread) {
+    const Model model = model_for(options_for(Channel::pi0_p, ModelKind::qvm));
+    const Observables first = evaluate(model, 2500.0, 2.0e6, 1.0);
+    Observables other{};
     std::thread th([&] {
-        evaluate_point(s, 1900.0, 0.5e6, 2.0);
-        other = evaluate_point(s, 2500.0, 2.0e6, 1.0);
+        evaluate(model, 1900.0, 0.5e6, 2.0);
+        other = evaluate(model, 2500.0, 2.0e6, 1.0);
     });
     th.join();
-    EXPECT_EQ(first.dst, other.dst);
-    EXPECT_EQ(first.dsltp, other.dsltp);
-    EXPECT_EQ(first.amplitudes[3].me0, other.amplitudes[3].me0);
+    EXPECT_EQ(first.dsigma_domega.t, other.dsigma_domega.t);
+    EXPECT_EQ(first.dsigma_domega.ltp, other.dsigma_domega.ltp);
+    EXPECT_EQ(first.amplitudes[3].zero, other.amplitudes[3].zero);
 }

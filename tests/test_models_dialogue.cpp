@@ -9,17 +9,21 @@
 
 #include "io/answers.hpp"
 #include "io/results.hpp"
+#include "kavrin-models/dialogue.hpp"
+#include "kavrin-models/scan.hpp"
 #include "kinematics/kinematics.hpp"
-#include "program_b/dialogue.hpp"
-#include "program_b/scan.hpp"
+#include "models/km_vr_qvm/model.hpp"
 
 using namespace kavrin;
-using namespace kavrin::program_b;
+using namespace kavrin::models_program;
+using kavrin::models::ModelKind;
+using kavrin::models::internal::channel_masses;
+using kavrin::models::internal::ChannelMasses;
 
 namespace {
 
 struct Outcome {
-    Settings settings;
+    Answers answers;
     std::vector<std::string> lines;  // printed records
 };
 
@@ -35,7 +39,7 @@ Outcome run(const std::string& answers, bool interactive = false) {
     std::ostringstream out;
     io::Dialogue d(in, out, interactive);
     Outcome o;
-    o.settings = run_dialogue(d);
+    o.answers = run_dialogue(d);
     o.lines = split_lines(out.str());
     return o;
 }
@@ -101,73 +105,77 @@ std::string t_prompt(const std::string& text, double w, double qq, const Channel
 
 }  // namespace
 
-TEST(ProgramBDialogue, ThetaScanAsksWAndQ2ThenEpsilon) {
+TEST(ModelsDialogue, ThetaScanAsksWAndQ2ThenEpsilon) {
     const Outcome o = run("1\n2\n0.655\n0.84\n1\n9\n2\n2.21\n1.6\n0.5\n");
     EXPECT_EQ(o.lines, transcript({" INPUT: TOTAL CM ENERGY W(GeV)?", " INPUT: QQ(GeV^2)?", kPolarization}));
     // closing lines: exactly 31 characters
     for (std::size_t i = o.lines.size() - 4; i < o.lines.size(); ++i) EXPECT_EQ(o.lines[i].size(), 31u);
-    const Settings& s = o.settings;
-    EXPECT_EQ(s.channel, Channel::pi_plus_n);
-    EXPECT_EQ(s.model, ModelKind::vr);
-    EXPECT_EQ(s.cut_pion, 0.655);
-    EXPECT_EQ(s.cut_f1, 0.84);
+    const models::Options& p = o.answers.physics;
+    const Scan& s = o.answers.scan;
+    EXPECT_EQ(p.channel, Channel::pi_plus_n);
+    EXPECT_EQ(p.model, ModelKind::vr);
+    EXPECT_EQ(p.pion_cutoff_gev, 0.655);
+    EXPECT_FALSE(p.nucleon_cutoff_gev.has_value());  // asked, but VR fixes its nucleon form factors
     EXPECT_EQ(s.out, OutputKind::separated);
-    EXPECT_EQ(s.xaxis, 9);
+    EXPECT_EQ(s.mode, 9);
     EXPECT_EQ(s.w_input, 2.21);
     EXPECT_EQ(s.qq_input, 1.6);
-    ASSERT_TRUE(s.el.has_value());
-    EXPECT_EQ(*s.el, 0.5);
-    EXPECT_FALSE(s.ebe.has_value());
+    ASSERT_TRUE(p.epsilon.has_value());
+    EXPECT_EQ(*p.epsilon, 0.5);
+    EXPECT_FALSE(p.beam_energy_gev.has_value());
     EXPECT_EQ(angle_count(s), 181);
-    const ScanLimits l = scan_limits(s);
+    const ScanLimits l = scan_limits(o.answers);
     EXPECT_EQ(l.emin, 2210.0);
     EXPECT_EQ(l.emax, 2210.0);
     EXPECT_EQ(l.qqmin, 1.6e6);
     EXPECT_FALSE(l.w_xb);
 }
 
-TEST(ProgramBDialogue, KmAsymmetryAsksTheBeamEnergyInsteadOfEpsilon) {
+TEST(ModelsDialogue, KmAsymmetryAsksTheBeamEnergyInsteadOfEpsilon) {
     const Outcome km = run("1\n1\n0.68\n0.84\n2\n9\n1\n2.21\n1.6\n5.77\n");
     EXPECT_EQ(km.lines, transcript({" INPUT: TOTAL CM ENERGY W(GeV)?", " INPUT: QQ(GeV^2)?", kBeam}));
-    EXPECT_EQ(km.settings.ebe, 5.77);
-    EXPECT_FALSE(km.settings.el.has_value());
-    EXPECT_EQ(angle_count(km.settings), 41);  // SMALL
+    EXPECT_EQ(km.answers.physics.beam_energy_gev, 5.77);
+    EXPECT_FALSE(km.answers.physics.epsilon.has_value());
+    EXPECT_EQ(angle_count(km.answers.scan), 41);  // SMALL
     // VR and QVM with the asymmetry, and KM with the other outputs, ask epsilon
     for (const char* answers : {"2\n2\n0.68\n0.84\n2\n10\n1.5\n2.21\n1.6\n0.6\n", "3\n1\n0.68\n0.84\n1\n10\n2\n2.21\n1.6\n0.6\n",
                                 "1\n1\n0.68\n0.84\n3\n10\n2\n2.21\n1.6\n0.6\n"}) {
         const Outcome o = run(answers);
         EXPECT_EQ(o.lines[o.lines.size() - kTail.size() - 1], kPolarization) << answers;
-        EXPECT_EQ(o.settings.el, 0.6);
-        EXPECT_FALSE(o.settings.ebe.has_value());
-        EXPECT_EQ(angle_count(o.settings), 181);  // 1.5 and 2 are both FULL
+        EXPECT_EQ(o.answers.physics.epsilon, 0.6);
+        EXPECT_FALSE(o.answers.physics.beam_energy_gev.has_value());
+        EXPECT_EQ(angle_count(o.answers.scan), 181);  // 1.5 and 2 are both FULL
     }
 }
 
-TEST(ProgramBDialogue, WScanShowsTheTRangeAtTheFinalWAndQ2) {
+TEST(ModelsDialogue, WScanShowsTheTRangeAtTheFinalWAndQ2) {
     const Outcome o = run("1\n3\n0.775\n1.55\n1\n1\n2\n3.0\n1.2\n0.4\n0.5\n");
     const ChannelMasses m = channel_masses(Channel::pi_plus_n);
     EXPECT_EQ(o.lines, transcript({" INPUT: FINAL W(GeV)?", " INPUT: QQ(GeV^2)?",
                                    t_prompt("INPUT: -T(GeV^2)?  ", 3000.0, 1.2e6, m), kPolarization}));
-    EXPECT_EQ(o.settings.t_input, 0.4);
-    const ScanLimits l = scan_limits(o.settings);
+    EXPECT_EQ(o.answers.scan.t_input, 0.4);
+    // QVM in a charged channel: both cut-offs enter
+    EXPECT_EQ(o.answers.physics.pion_cutoff_gev, 0.775);
+    EXPECT_EQ(o.answers.physics.nucleon_cutoff_gev, 1.55);
+    const ScanLimits l = scan_limits(o.answers);
     EXPECT_DOUBLE_EQ(l.emin, 939.565 + 139.272 + 450.0);  // 450 MeV above threshold
     EXPECT_EQ(l.emax, 3000.0);
     EXPECT_EQ(l.qqmin, 1.2e6);
     EXPECT_EQ(l.qqmax, 1.2e6);
 }
 
-TEST(ProgramBDialogue, Q2ScanAtFixedWShowsTheRangeAtPointOneGeV2) {
+TEST(ModelsDialogue, Q2ScanAtFixedWShowsTheRangeAtPointOneGeV2) {
     const Outcome o = run("2\n1\n0.68\n0.84\n1\n2\n2\n2.5\n2.3\n0.3\n0.5\n");
     const ChannelMasses m = channel_masses(Channel::pi_minus_p);
     EXPECT_EQ(o.lines, transcript({" INPUT: FINAL QQ(GeV^2)?", " INPUT: W(GeV)?",
                                    t_prompt("INPUT: -T(GeV^2)?  ", 2300.0, 100000.0, m), kPolarization}));
-    const ScanLimits l = scan_limits(o.settings);
+    const ScanLimits l = scan_limits(o.answers);
     EXPECT_EQ(l.qqmin, 100000.0);
     EXPECT_EQ(l.qqmax, 2.5e6);
     EXPECT_EQ(l.emin, 2300.0);
 }
 
-TEST(ProgramBDialogue, XbScanShowsTheRangeAtTheFinalQ2AndTheWOfXb) {
+TEST(ModelsDialogue, XbScanShowsTheRangeAtTheFinalQ2AndTheWOfXb) {
     const Outcome o = run("3\n1\n0.68\n0.84\n1\n3\n2\n0.25\n2.0\n0.3\n0.5\n");
     const ChannelMasses m = channel_masses(Channel::pi0_p);
     // W^2 = M^2 + Q^2 (1 - xB)/xB at Q^2 = 2 GeV^2, xB = 0.25
@@ -183,28 +191,30 @@ TEST(ProgramBDialogue, XbScanShowsTheRangeAtTheFinalQ2AndTheWOfXb) {
     EXPECT_NEAR(lo, -r.t_max / 1.0e6, 1e-12);
     EXPECT_NEAR(hi, -r.t_min / 1.0e6, 1e-12);
     EXPECT_LT(lo, hi);  // the smaller |t| stands on the left
-    EXPECT_TRUE(scan_limits(o.settings).w_xb);
-    EXPECT_EQ(scan_limits(o.settings).emin, 3000.0);
+    EXPECT_TRUE(scan_limits(o.answers).w_xb);
+    EXPECT_EQ(scan_limits(o.answers).emin, 3000.0);
+    // gamma* p -> pi0 p exchanges no pion: the pion cut-off is asked but not kept
+    EXPECT_FALSE(o.answers.physics.pion_cutoff_gev.has_value());
 }
 
-TEST(ProgramBDialogue, AngleModesReadThetaOrASinglePrecisionCosine) {
+TEST(ModelsDialogue, AngleModesReadThetaOrASinglePrecisionCosine) {
     const Outcome m4 = run("1\n1\n0.68\n0.84\n1\n4\n2\n3.0\n0.36\n15\n0.5\n");
     EXPECT_EQ(m4.lines, transcript({" INPUT: FINAL QQ(GeV^2)?", " INPUT: XB? (0 < XB < 1.0)", " INPUT: THETA(DEG)?",
                                     kPolarization}));
-    EXPECT_EQ(m4.settings.theta_input, 15.0);
-    EXPECT_EQ(m4.settings.xb_input, 0.36);
+    EXPECT_EQ(m4.answers.scan.theta_input, 15.0);
+    EXPECT_EQ(m4.answers.scan.xb_input, 0.36);
     const Outcome m7 = run("1\n1\n0.68\n0.84\n3\n7\n2\n3.0\n2.4\n0.3\n0.5\n");
     EXPECT_EQ(m7.lines,
               transcript({" INPUT: FINAL QQ(GeV^2)?", " INPUT: W(GeV)?", " INPUT: COS(THETA)? ", kPolarization}));
-    EXPECT_EQ(m7.settings.cos_theta_input, 0.3f);
-    EXPECT_EQ(angle_count(m7.settings), 1);  // the angle range is asked but not used
+    EXPECT_EQ(m7.answers.scan.cos_theta_input, 0.3f);
+    EXPECT_EQ(angle_count(m7.answers.scan), 1);  // the angle range is asked but not used
     const Outcome m8 = run("1\n1\n0.68\n0.84\n1\n8\n2\n3.0\n2.0\n0.3\n0.5\n");
     EXPECT_EQ(m8.lines, transcript({" INPUT: TOTAL CM ENERGY W(GeV)?", " INPUT: QQ(GeV^2)?",
                                     " INPUT: XB? (0 < XB < 1.0)", kPolarization}));
-    EXPECT_TRUE(scan_limits(m8.settings).w_xb);
+    EXPECT_TRUE(scan_limits(m8.answers).w_xb);
 }
 
-TEST(ProgramBDialogue, ChoicesOutsideTheListAreRefusedNamingQuestionAndAnswer) {
+TEST(ModelsDialogue, ChoicesOutsideTheListAreRefusedNamingQuestionAndAnswer) {
     const std::string bad_channel = error_of("4\n1\n");
     EXPECT_NE(bad_channel.find("\"4\""), std::string::npos) << bad_channel;
     EXPECT_NE(bad_channel.find("channel"), std::string::npos) << bad_channel;
@@ -219,9 +229,9 @@ TEST(ProgramBDialogue, ChoicesOutsideTheListAreRefusedNamingQuestionAndAnswer) {
     EXPECT_FALSE(error_of("1\n1\n0.68\n0.84\n1\n9\n2\n2.21\n1.6\n0.5\n").size());
 }
 
-TEST(ProgramBDialogue, AtATerminalABadChoiceIsAskedAgain) {
+TEST(ModelsDialogue, AtATerminalABadChoiceIsAskedAgain) {
     const Outcome o = run("7\n2\n1\n0.68\n0.84\n1\n9\n2\n2.21\n1.6\n0.5\n", true);
-    EXPECT_EQ(o.settings.channel, Channel::pi_minus_p);
+    EXPECT_EQ(o.answers.physics.channel, Channel::pi_minus_p);
     // one extra line naming the valid answers, after the channel lines
     ASSERT_EQ(o.lines.size(), kHead.size() + 3 + kTail.size() + 1);
     EXPECT_NE(o.lines[7].find("1, 2 or 3"), std::string::npos) << o.lines[7];

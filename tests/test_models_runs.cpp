@@ -16,18 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "io/result_files.hpp"
 #include "io/results.hpp"
 #include "kinematics/kinematics.hpp"
-#include "program_b/scan.hpp"
-#include "program_b/settings.hpp"
 
 namespace fs = std::filesystem;
 using namespace kavrin;
-using namespace kavrin::program_b;
 
 namespace {
 
-const std::vector<std::string> kFiles = result_file_names();
+const std::vector<std::string> kFiles(io::file::models_files.begin(), io::file::models_files.end());
 const std::vector<std::string> kTScanFiles = {
     "dST.dat", "dSL.dat", "dSTT.dat", "dSLT.dat", "dSLTP.dat", "dSU.dat", "-dSTT.dat", "-dSLT.dat", "-dSLTP.dat",
     "dSL_over_dST.dat", "BSA_t.dat", "dST-T0.dat", "dSL-T0.dat", "dSTT-T0.dat", "dSLT-T0.dat", "dSLTP-T0.dat",
@@ -165,7 +163,7 @@ const double kStartW = 939.565 + 139.272 + 450.0;  // modes 1 and 6 in channel 1
 
 }  // namespace
 
-TEST(ProgramBRun, FullThetaScanWritesEighteenFilesOf181Lines) {
+TEST(ModelsRun, FullThetaScanWritesEighteenFilesOf181Lines) {
     ScratchDir d;
     const RunResult r = run_models(d.path(), answers({"1", "2", "0.655", "0.84", "1", "9", "2", "2.21", "1.6", "0.5"}));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -205,7 +203,7 @@ TEST(ProgramBRun, FullThetaScanWritesEighteenFilesOf181Lines) {
     }
 }
 
-TEST(ProgramBRun, SmallCosineScanWritesSevenFilesOf41Lines) {
+TEST(ModelsRun, SmallCosineScanWritesSevenFilesOf41Lines) {
     ScratchDir d;
     const RunResult r = run_models(d.path(), answers({"3", "1", "0.68", "0.84", "1", "10", "1", "2.8", "2.3", "0.5"}));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -215,7 +213,7 @@ TEST(ProgramBRun, SmallCosineScanWritesSevenFilesOf41Lines) {
         EXPECT_NEAR(dst[i].x, std::cos(static_cast<double>(i) * double(3.1415927f) / 180.0), 1e-15);
 }
 
-TEST(ProgramBRun, KmWithoutBeamEnergyWritesNoAsymmetryAndWithoutEpsilonNoUnseparated) {
+TEST(ModelsRun, KmWithoutBeamEnergyWritesNoAsymmetryAndWithoutEpsilonNoUnseparated) {
     ScratchDir d1;
     ASSERT_EQ(run_models(d1.path(), answers({"1", "1", "0.68", "0.84", "1", "9", "1", "2.21", "1.6", "0.5"})).status, 0);
     std::vector<std::string> no_bsa = kTScanFiles;
@@ -231,7 +229,7 @@ TEST(ProgramBRun, KmWithoutBeamEnergyWritesNoAsymmetryAndWithoutEpsilonNoUnsepar
     for (const Line& l : read_file(d2.path() / "BSA_t.dat")) EXPECT_LE(std::abs(l.y), 1.0);
 }
 
-TEST(ProgramBRun, WScansStartFourHundredFiftyMeVAboveThreshold) {
+TEST(ModelsRun, WScansStartFourHundredFiftyMeVAboveThreshold) {
     for (const char* mode : {"1", "6"}) {
         const bool with_t = std::string(mode) == "1";
         const auto ask = [&](const std::string& final_w) {
@@ -257,7 +255,7 @@ TEST(ProgramBRun, WScansStartFourHundredFiftyMeVAboveThreshold) {
     }
 }
 
-TEST(ProgramBRun, WScanTranscriptShowsThePhysicalTRange) {
+TEST(ModelsRun, WScanTranscriptShowsThePhysicalTRange) {
     ScratchDir d;
     const RunResult r = run_models(d.path(), answers({"1", "2", "0.655", "0.84", "1", "1", "2", "3.0", "1.0", "0.3", "0.5"}));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -271,7 +269,7 @@ TEST(ProgramBRun, WScanTranscriptShowsThePhysicalTRange) {
     expect_counts(d.path(), kSeven, static_cast<std::size_t>((3000.0 - kStartW) / 10.0) + 1);
 }
 
-TEST(ProgramBRun, Q2ScansStartAtPointOneAndWriteTheAsymmetry) {
+TEST(ModelsRun, Q2ScansStartAtPointOneAndWriteTheAsymmetry) {
     ScratchDir d;
     ASSERT_EQ(run_models(d.path(), answers({"2", "3", "0.775", "1.55", "1", "5", "2", "0.155", "2.5", "10", "0.5"})).status,
               0);
@@ -287,7 +285,7 @@ TEST(ProgramBRun, Q2ScansStartAtPointOneAndWriteTheAsymmetry) {
     expect_counts(low.path(), eight, 0);
 }
 
-TEST(ProgramBRun, PhiSumWrites360LinesPerPoint) {
+TEST(ModelsRun, PhiSumWrites360LinesPerPoint) {
     ScratchDir d;
     ASSERT_EQ(run_models(d.path(), answers({"1", "3", "0.775", "1.55", "3", "7", "2", "0.11", "2.5", "0.5", "0.7"})).status,
               0);
@@ -299,7 +297,7 @@ TEST(ProgramBRun, PhiSumWrites360LinesPerPoint) {
     }
 }
 
-TEST(ProgramBRun, XbModesRunQ2FromTheThresholdOfXb) {
+TEST(ModelsRun, XbModesRunQ2FromTheThresholdOfXb) {
     // mode 8: a -t series for every Q^2 step from the xB threshold to the answered Q^2
     ScratchDir d;
     ASSERT_EQ(run_models(d.path(), answers({"1", "3", "0.775", "1.55", "1", "8", "1", "3.0", "0.5", "0.3", "0.5"})).status,
@@ -327,7 +325,7 @@ TEST(ProgramBRun, XbModesRunQ2FromTheThresholdOfXb) {
     expect_counts(d3.path(), eight, inside);
 }
 
-TEST(ProgramBRun, UnphysicalPointsAreWrittenAsNotANumber) {
+TEST(ModelsRun, UnphysicalPointsAreWrittenAsNotANumber) {
     ScratchDir d;
     const RunResult r = run_models(d.path(), answers({"1", "2", "0.655", "0.84", "1", "9", "1", "1.0", "1.6", "0.5"}));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -340,7 +338,7 @@ TEST(ProgramBRun, UnphysicalPointsAreWrittenAsNotANumber) {
     expect_counts(skip.path(), {}, 0);
 }
 
-TEST(ProgramBRun, RefusedAnswersStopWithStatusOneAndKeepEarlierResults) {
+TEST(ModelsRun, RefusedAnswersStopWithStatusOneAndKeepEarlierResults) {
     ScratchDir d;
     for (const char* f : {"dST.dat", "dS.dat"}) std::ofstream(d.path() / f) << " earlier result\n";
     for (const auto& [input, shown] : {std::pair{answers({"4"}), "\"4\""},
@@ -362,7 +360,7 @@ TEST(ProgramBRun, RefusedAnswersStopWithStatusOneAndKeepEarlierResults) {
     EXPECT_EQ(slurp(d.path() / "dS.dat"), " earlier result\n");
 }
 
-TEST(ProgramBRun, AResultFileThatCannotBeOpenedStopsTheRun) {
+TEST(ModelsRun, AResultFileThatCannotBeOpenedStopsTheRun) {
     ScratchDir d;
     fs::create_directory(d.path() / "dSL.dat");  // a directory where a result file belongs
     const RunResult r = run_models(d.path(), answers({"1", "2", "0.655", "0.84", "1", "9", "1", "2.21", "1.6", "0.5"}));
@@ -370,7 +368,7 @@ TEST(ProgramBRun, AResultFileThatCannotBeOpenedStopsTheRun) {
     EXPECT_NE(r.err.find("dSL.dat"), std::string::npos) << r.err;
 }
 
-TEST(ProgramBRun, EveryExampleAnswerFileRuns) {
+TEST(ModelsRun, EveryExampleAnswerFileRuns) {
     const fs::path examples = fs::path(KAVRIN_SOURCE_DIR) / "examples" / "kavrin-models";
     std::size_t n = 0;
     for (const auto& e : fs::directory_iterator(examples)) {

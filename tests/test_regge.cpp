@@ -5,7 +5,7 @@
 #include <complex>
 #include <numbers>
 
-#include "regge/regge.hpp"
+#include "propagators/regge.hpp"
 
 using namespace kavrin;
 

@@ -11,21 +11,29 @@
 #include <string>
 #include <vector>
 
+#include "formfactors/gpd.hpp"
 #include "io/answers.hpp"
+#include "io/result_files.hpp"
 #include "io/results.hpp"
+#include "io/run.hpp"
+#include "kavrin-regge/dialogue.hpp"
+#include "kavrin-regge/scan.hpp"
+#include "kavrin/regge.hpp"
 #include "kinematics/kinematics.hpp"
-#include "program_a/dialogue.hpp"
-#include "program_a/model.hpp"
-#include "program_a/scan.hpp"
-#include "program_a/table.hpp"
+#include "models/regge/model.hpp"
 
 using namespace kavrin;
-using namespace kavrin::program_a;
+using namespace kavrin::regge_program;
+using kavrin::regge::A1Sign;
+using kavrin::regge::DdsType;
+using kavrin::regge::FormFactors;
+using kavrin::regge::OmegaPhase;
 
 namespace {
 
 struct Transcript {
-    Settings settings;
+    regge::Options physics;
+    Scan scan;
     std::vector<std::string> records;
 };
 
@@ -42,7 +50,9 @@ Transcript run(const std::string& answers, bool interactive = false) {
     std::ostringstream out;
     io::Dialogue d(in, out, interactive);
     Transcript t;
-    t.settings = run_dialogue(d);
+    const Answers a = run_dialogue(d);
+    t.physics = a.physics;
+    t.scan = a.scan;
     t.records = split_records(out.str());
     return t;
 }
@@ -86,7 +96,7 @@ std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> 
 }  // namespace
 
 // pi+ n, dipole form factors with F2 on, -t scan at W = 2.22 GeV, Q^2 = 1.60 GeV^2.
-TEST(ProgramADialogue, ChargedDipoleThetaScanTranscriptAndSettings) {
+TEST(ReggeDialogue, ChargedDipoleThetaScanTranscriptAndSettings) {
     const Transcript t = run("1\n2\n1.55\n1\n775\n1\n1\n2\n9\n2.22\n1.60\n0.5\n1\n");
     const std::vector<std::string> expected = concat(
         {banner,
@@ -103,29 +113,33 @@ TEST(ProgramADialogue, ChargedDipoleThetaScanTranscriptAndSettings) {
          el_question,
          closing});
     EXPECT_EQ(t.records, expected);
-    const Settings& s = t.settings;
-    EXPECT_EQ(s.gtype, 1);
-    EXPECT_EQ(s.fft_gnn, 2);
-    EXPECT_EQ(s.cut_f1, 1.55);
-    EXPECT_EQ(s.cut_f2, 1.55);  // the F2 cut-off line is printed, not read: F2 takes the F1 cut-off
-    EXPECT_EQ(s.nucleon_f2, 1);
-    EXPECT_EQ(s.cutp_em, 775.0);  // taken from the line after the F2 cut-off text
-    EXPECT_EQ(s.cutw_em, 775.0);
-    EXPECT_EQ(s.a1_cc, 1);
-    EXPECT_EQ(s.out, 1);
-    EXPECT_EQ(s.angle_range, 2);
-    EXPECT_EQ(s.xaxis, 9);
+    const regge::Options& p = t.physics;
+    EXPECT_EQ(p.channel, Channel::pi_plus_n);
+    EXPECT_EQ(p.form_factors, FormFactors::dipole);
+    EXPECT_EQ(p.nucleon_cutoff_gev, 1.55);  // the F2 cut-off line is printed, not read: F2 takes the F1 cut-off
+    EXPECT_FALSE(p.gpd_slope_per_gev2);
+    EXPECT_EQ(p.pauli_terms, true);
+    EXPECT_EQ(p.pion_cutoff_mev, 775.0);  // taken from the line after the F2 cut-off text
+    EXPECT_FALSE(p.omega_cutoff_mev);     // no omega exchange in the charged channels
+    EXPECT_FALSE(p.omega_phase);
+    EXPECT_FALSE(p.born_terms);
+    EXPECT_EQ(p.a1_sign, A1Sign::positive);
+    EXPECT_EQ(p.epsilon, 0.5);
+    EXPECT_FALSE(p.dds);
+    EXPECT_EQ(p.unit, CrossSectionUnit::microbarn);
+    EXPECT_NO_THROW(regge::Settings{p});
+    const Scan& s = t.scan;
+    EXPECT_EQ(s.out, OutputKind::separated);
+    EXPECT_FALSE(s.small_angles);
+    EXPECT_EQ(s.mode, 9);
     EXPECT_DOUBLE_EQ(s.emin, 2220.0);
     EXPECT_EQ(s.emin, s.emax);
     EXPECT_DOUBLE_EQ(s.qqmin, 1.6e6);
     EXPECT_EQ(s.qqmin, s.qqmax);
-    EXPECT_EQ(s.el, 0.5);
-    EXPECT_EQ(s.outu, 1);
-    EXPECT_EQ(s.ds_ltp_sign, 1);
-    EXPECT_EQ(s.w_xb, 0);
+    EXPECT_FALSE(s.w_from_xb);
 }
 
-TEST(ProgramADialogue, ChargedGpdAsksTheSlopeAndUsesItAsRead) {
+TEST(ReggeDialogue, ChargedGpdAsksTheSlopeAndUsesItAsRead) {
     const Transcript t = run("2\n1\n1.105\n2\n710\n2\n1\n1\n10\n2.0\n1.0\n0.3\n2\n");
     const std::vector<std::string> expected = concat(
         {banner,
@@ -142,19 +156,21 @@ TEST(ProgramADialogue, ChargedGpdAsksTheSlopeAndUsesItAsRead) {
          el_question,
          closing});
     EXPECT_EQ(t.records, expected);
-    EXPECT_EQ(t.settings.gtype, 2);
-    EXPECT_EQ(t.settings.fft_gnn, 1);
-    EXPECT_EQ(t.settings.gpd_alp, 1.105);  // a double, not rounded to single precision
-    EXPECT_EQ(t.settings.nucleon_f2, 2);
-    EXPECT_EQ(t.settings.cutp_em, 710.0);
-    EXPECT_EQ(t.settings.a1_cc, 2);
-    EXPECT_EQ(t.settings.angle_range, 1);
-    EXPECT_EQ(t.settings.xaxis, 10);
-    EXPECT_EQ(t.settings.outu, 2);
+    EXPECT_EQ(t.physics.channel, Channel::pi_minus_p);
+    EXPECT_EQ(t.physics.form_factors, FormFactors::gpd);
+    EXPECT_EQ(t.physics.gpd_slope_per_gev2, 1.105);  // a double, not rounded to single precision
+    EXPECT_FALSE(t.physics.nucleon_cutoff_gev);
+    EXPECT_EQ(t.physics.pauli_terms, false);
+    EXPECT_EQ(t.physics.pion_cutoff_mev, 710.0);
+    EXPECT_EQ(t.physics.a1_sign, A1Sign::negative);
+    EXPECT_TRUE(t.scan.small_angles);
+    EXPECT_EQ(t.scan.mode, 10);
+    EXPECT_EQ(t.physics.unit, CrossSectionUnit::nanobarn);
+    EXPECT_NO_THROW(regge::Settings{t.physics});
 }
 
 // The banner offers 1 and 2 only; 3 selects pi0 p with its own questions.
-TEST(ProgramADialogue, NeutralChannelWithBornTermsAndGpdFormFactors) {
+TEST(ReggeDialogue, NeutralChannelWithBornTermsAndGpdFormFactors) {
     const Transcript t = run("3\n2\n700\n1\n1\n1\n1\n2\n9\n2.5\n2.0\n0.5\n1\n");
     const std::vector<std::string> expected = concat(
         {banner,
@@ -171,16 +187,20 @@ TEST(ProgramADialogue, NeutralChannelWithBornTermsAndGpdFormFactors) {
          el_question,
          closing});
     EXPECT_EQ(t.records, expected);
-    EXPECT_EQ(t.settings.gtype, 3);
-    EXPECT_EQ(t.settings.omega_phase, 2);
-    EXPECT_EQ(t.settings.cutw_em, 700.0);
-    EXPECT_EQ(t.settings.nucleon_poles, 1);
-    EXPECT_EQ(t.settings.fft_gnn, 1);
-    EXPECT_EQ(t.settings.gpd_alp, 0.30000001192092896);
-    EXPECT_EQ(t.settings.nucleon_f2, 1);
+    EXPECT_EQ(t.physics.channel, Channel::pi0_p);
+    EXPECT_EQ(t.physics.omega_phase, OmegaPhase::degenerate);
+    EXPECT_EQ(t.physics.omega_cutoff_mev, 700.0);
+    EXPECT_EQ(t.physics.born_terms, true);
+    EXPECT_EQ(t.physics.form_factors, FormFactors::gpd);
+    // the slope is shown, not asked: the model takes the fixed slope of the neutral channels
+    EXPECT_FALSE(t.physics.gpd_slope_per_gev2);
+    EXPECT_EQ(t.physics.pauli_terms, true);
+    EXPECT_FALSE(t.physics.pion_cutoff_mev);
+    EXPECT_FALSE(t.physics.a1_sign);
+    EXPECT_NO_THROW(regge::Settings{t.physics});
 }
 
-TEST(ProgramADialogue, NeutralChannelDipoleAndBornOff) {
+TEST(ReggeDialogue, NeutralChannelDipoleAndBornOff) {
     // pi0 n, dipole with F2 on: the F2 cut-off line is printed and not read
     const Transcript dip = run("4\n1\n775\n1\n2\n0.843\n1\n1\n2\n9\n2.5\n2.0\n0.5\n1\n");
     const std::vector<std::string> neutral_dipole = {
@@ -195,22 +215,26 @@ TEST(ProgramADialogue, NeutralChannelDipoleAndBornOff) {
         " Please input the cut-off of nucleon F2 in GeV: 0.843, or 1.55."};
     EXPECT_EQ(std::vector<std::string>(dip.records.begin() + 6, dip.records.begin() + 15), neutral_dipole);
     EXPECT_EQ(dip.records[15], kind1_head[0]);
-    EXPECT_EQ(dip.settings.cut_f1, 0.843);
-    EXPECT_EQ(dip.settings.cut_f2, 0.843);
+    EXPECT_EQ(dip.physics.form_factors, FormFactors::dipole);
+    EXPECT_EQ(dip.physics.nucleon_cutoff_gev, 0.843);  // for F1 and F2
+    EXPECT_EQ(dip.physics.pauli_terms, true);
 
     // Born terms off (any answer but 1): no form-factor question, the next question is the output kind
     const Transcript off = run("4\n1\n775\n3\n1\n2\n9\n2.5\n2.0\n0.5\n1\n");
     EXPECT_EQ(off.records[10], " FOR NEUTRAL CHANNELS NUCLEON BORN TERMS F1+F2: ON(1), OFF(2)");
     EXPECT_EQ(off.records[11], kind1_head[0]);
-    EXPECT_EQ(off.settings.nucleon_poles, 3);
-    EXPECT_EQ(off.settings.fft_gnn, 2);
-    EXPECT_EQ(off.settings.cut_f1, 1.5499999523162842);
-    EXPECT_EQ(off.settings.cut_f2, 1.5499999523162842);
-    EXPECT_EQ(off.settings.xaxis, 9);
+    EXPECT_EQ(off.physics.born_terms, false);
+    // without the Born terms the nucleon form factors do not enter: none of their options is given
+    EXPECT_FALSE(off.physics.form_factors);
+    EXPECT_FALSE(off.physics.nucleon_cutoff_gev);
+    EXPECT_FALSE(off.physics.gpd_slope_per_gev2);
+    EXPECT_FALSE(off.physics.pauli_terms);
+    EXPECT_EQ(off.scan.mode, 9);
+    EXPECT_NO_THROW(regge::Settings{off.physics});
 }
 
 // Mode 1: the -t question shows the physical range at the final W and the answered Q^2.
-TEST(ProgramADialogue, MinusTRangeRecordOfModesOneToThree) {
+TEST(ReggeDialogue, MinusTRangeRecordOfModesOneToThree) {
     const std::string charged = "1\n2\n1.55\n2\n775\n1\n1\n2\n";
     const Transcript m1 = run(charged + "1\n2\n1.0\n0.5\n0.5\n1\n");
     const TRange r1 = kinematics(2000.0, 1.0e6, 938.272, 939.565, 139.57000732421875);
@@ -222,20 +246,20 @@ TEST(ProgramADialogue, MinusTRangeRecordOfModesOneToThree) {
     ASSERT_NE(at, m1.records.end());
     EXPECT_EQ(std::vector<std::string>(at, at + 3), tail1);
     // the physical range at W = 2 GeV, Q^2 = 1 GeV^2: -t from 0.065003 to 3.558209 GeV^2
-    EXPECT_NEAR(-m1.settings.t_max, 65003.08, 0.01);
-    EXPECT_NEAR(-m1.settings.t_min, 3558209.10, 0.01);
-    EXPECT_EQ(m1.settings.t_input, 0.5);
-    EXPECT_EQ(m1.settings.emax, 2000.0);
-    EXPECT_EQ(m1.settings.emin, 939.565 + 139.57000732421875 + 450.0);
-    EXPECT_EQ(m1.settings.qqmin, 1.0e6);
+    EXPECT_NEAR(-m1.scan.t_max, 65003.08, 0.01);
+    EXPECT_NEAR(-m1.scan.t_min, 3558209.10, 0.01);
+    EXPECT_EQ(m1.scan.t_input, 0.5);
+    EXPECT_EQ(m1.scan.emax, 2000.0);
+    EXPECT_EQ(m1.scan.emin, 939.565 + 139.57000732421875 + 450.0);
+    EXPECT_EQ(m1.scan.qqmin, 1.0e6);
 
     // mode 2 at the fixed first Q^2 (0.001 GeV^2 in single precision)
     const Transcript m2 = run(charged + "2\n2\n2.2\n0.3\n0.5\n1\n");
-    EXPECT_EQ(m2.settings.qqmin, 1000.0000610351562);
-    EXPECT_EQ(m2.settings.qqmax, 2.0e6);
+    EXPECT_EQ(m2.scan.qqmin, 1000.0000610351562);
+    EXPECT_EQ(m2.scan.qqmax, 2.0e6);
     const TRange r2 = kinematics(2200.0, 1000.0000610351562, 938.272, 939.565, 139.57000732421875);
-    EXPECT_EQ(m2.settings.t_max, r2.t_max);
-    EXPECT_EQ(m2.settings.t_min, r2.t_min);
+    EXPECT_EQ(m2.scan.t_max, r2.t_max);
+    EXPECT_EQ(m2.scan.t_min, r2.t_min);
 
     // mode 3: the range at W = 3 GeV, Q^2 = 0.5 GeV^2 whatever is answered; the text has no trailing blanks
     const Transcript m3 = run(charged + "3\n2.0\n0.3\n0.4\n0.5\n1\n");
@@ -244,13 +268,13 @@ TEST(ProgramADialogue, MinusTRangeRecordOfModesOneToThree) {
     ASSERT_NE(q3, m3.records.end());
     EXPECT_EQ(*(q3 + 1), " INPUT: -T(GeV^2)? (" + io::format_real(-r3.t_max / 1.0e6) + " < -T < " +
                              io::format_real(-r3.t_min / 1.0e6) + ")");
-    EXPECT_EQ(m3.settings.w_xb, 1);
-    EXPECT_EQ(m3.settings.xb_input, 0.3);
-    EXPECT_EQ(m3.settings.emin, 3000.0);
-    EXPECT_EQ(m3.settings.qqmin, 500000.0);
+    EXPECT_TRUE(m3.scan.w_from_xb);
+    EXPECT_EQ(m3.scan.xb_input, 0.3);
+    EXPECT_EQ(m3.scan.emin, 3000.0);
+    EXPECT_EQ(m3.scan.qqmin, 500000.0);
 }
 
-TEST(ProgramADialogue, ScanModeQuestionsAndFixedLimits) {
+TEST(ReggeDialogue, ScanModeQuestionsAndFixedLimits) {
     const std::string charged = "1\n2\n1.55\n2\n775\n1\n1\n2\n";
     struct Case {
         std::string answers;
@@ -272,28 +296,28 @@ TEST(ProgramADialogue, ScanModeQuestionsAndFixedLimits) {
             << c.answers;
         EXPECT_EQ(*(at + 1 + static_cast<long>(c.questions.size())), el_question[0]) << c.answers;
     }
-    const Settings s4 = run(charged + "4\n3.0\n0.25\n12\n0.5\n1\n").settings;
+    const Scan s4 = run(charged + "4\n3.0\n0.25\n12\n0.5\n1\n").scan;
     EXPECT_EQ(s4.qqmin, 100000.0);
     EXPECT_EQ(s4.qqmax, 3.0e6);
     EXPECT_EQ(s4.theta_input, 12.0);
-    EXPECT_EQ(s4.w_xb, 1);
-    const Settings s5 = run(charged + "5\n3.0\n2.5\n12\n0.5\n1\n").settings;
+    EXPECT_TRUE(s4.w_from_xb);
+    const Scan s5 = run(charged + "5\n3.0\n2.5\n12\n0.5\n1\n").scan;
     EXPECT_EQ(s5.qqmin, 10000.0);
     EXPECT_EQ(s5.emin, 2500.0);
-    const Settings s6 = run(charged + "6\n3.0\n0.3\n0.998\n0.5\n1\n").settings;
+    const Scan s6 = run(charged + "6\n3.0\n0.3\n0.998\n0.5\n1\n").scan;
     EXPECT_EQ(s6.emin, 939.565 + 139.57000732421875 + 10.0);
     EXPECT_EQ(s6.emax, 3000.0);
     EXPECT_EQ(s6.cos_theta_input, 0.998);
-    const Settings s7 = run(charged + "7\n3.0\n2.5\n0.992\n0.5\n1\n").settings;
+    const Scan s7 = run(charged + "7\n3.0\n2.5\n0.992\n0.5\n1\n").scan;
     EXPECT_EQ(s7.qqmin, 100000.0);
-    const Settings s8 = run(charged + "8\n2.0\n0.3\n0.5\n1\n").settings;
+    const Scan s8 = run(charged + "8\n2.0\n0.3\n0.5\n1\n").scan;
     EXPECT_EQ(s8.qqmin, 2.0e6);
     EXPECT_EQ(s8.qqmax, 2.0e6);
     EXPECT_EQ(s8.emin, 3000.0);
-    EXPECT_EQ(s8.w_xb, 1);
+    EXPECT_TRUE(s8.w_from_xb);
 }
 
-TEST(ProgramADialogue, DdsQuestionsAndInputModes) {
+TEST(ReggeDialogue, DdsQuestionsAndInputModes) {
     const std::string head = "1\n2\n1.55\n2\n775\n1\n3\n2\n";
     const Transcript t = run(head + "2\n0.6\n1\n2.21\n1.6\n0.55\n1\n");
     const std::vector<std::string> expected = {
@@ -314,23 +338,29 @@ TEST(ProgramADialogue, DdsQuestionsAndInputModes) {
     ASSERT_NE(at, t.records.end());
     EXPECT_EQ(std::vector<std::string>(at, t.records.end() - 5), expected);
     EXPECT_EQ(std::vector<std::string>(t.records.end() - 5, t.records.end()), closing);
-    EXPECT_EQ(t.settings.out, 3);
-    EXPECT_EQ(t.settings.dds_type, 2);
-    EXPECT_EQ(t.settings.el, 0.6);
-    EXPECT_EQ(t.settings.xaxis3, 1);
-    EXPECT_DOUBLE_EQ(t.settings.emin, 2210.0);
-    EXPECT_EQ(t.settings.t_input, 0.55);
+    EXPECT_EQ(t.scan.out, OutputKind::dds);
+    ASSERT_TRUE(t.physics.dds);
+    EXPECT_EQ(t.physics.dds->type, DdsType::cornell_fixed);
+    EXPECT_FALSE(t.physics.dds->phi);  // phi is asked in mode 5 only
+    EXPECT_EQ(t.physics.epsilon, 0.6);
+    EXPECT_EQ(t.scan.dds_mode, 1);
+    EXPECT_DOUBLE_EQ(t.scan.emin, 2210.0);
+    EXPECT_EQ(t.scan.t_input, 0.55);
+    EXPECT_NO_THROW(regge::Settings{t.physics});
 
-    const Settings u = run(head + "5\n0.6\n4\n0.3\n1.6\n0.9\n1\n").settings;
-    EXPECT_EQ(u.xaxis3, 4);
+    const Scan u = run(head + "5\n0.6\n4\n0.3\n1.6\n0.9\n1\n").scan;
+    EXPECT_EQ(u.dds_mode, 4);
     EXPECT_EQ(u.xb_input, 0.3);
     EXPECT_EQ(u.u_input, 0.9);
-    EXPECT_EQ(u.w_xb, 1);
+    EXPECT_TRUE(u.w_from_xb);
     EXPECT_EQ(u.emin, 3000.0);
 
     const Transcript phi = run(head + "4\n0.6\n5\n2.21\n1.6\n135\n2\n");
     EXPECT_EQ(phi.records[phi.records.size() - 6], " INPUT: PHI(DEGREE)?  0 TO 360");
-    EXPECT_EQ(phi.settings.phi, 135.0);
+    ASSERT_TRUE(phi.physics.dds);
+    EXPECT_EQ(phi.physics.dds->type, DdsType::cea);
+    EXPECT_EQ(phi.physics.dds->phi, 135.0 * regge::internal::pi / 180.0);  // answered in degrees
+    EXPECT_FALSE(phi.physics.dds->cos_phi);
 
     // the CEA W scan: no phi, the two cosines are answered
     const Transcript w = run(head + "4\n0.6\n6\n0.29\n3.6\n0.5\n-0.5\n1\n");
@@ -338,22 +368,29 @@ TEST(ProgramADialogue, DdsQuestionsAndInputModes) {
                                             " INPUT THETA(DEG):  Ex, 1.2, 3.6, 7.2", " INPUT COS(PHI):  ",
                                             " INPUT COS(2*PHI):  "};
     EXPECT_EQ(std::vector<std::string>(w.records.end() - 9, w.records.end() - 5), mode6);
-    EXPECT_EQ(w.settings.emin, 939.565 + 139.57000732421875 + 10.0);
-    EXPECT_EQ(w.settings.emax, 4000.0);
-    EXPECT_EQ(w.settings.theta_deg, 3.6);
-    EXPECT_EQ(w.settings.cos_phi_input, 0.5);
-    EXPECT_EQ(w.settings.cos_2phi_input, -0.5);
+    EXPECT_EQ(w.scan.emin, 939.565 + 139.57000732421875 + 10.0);
+    EXPECT_EQ(w.scan.emax, 4000.0);
+    EXPECT_EQ(w.scan.theta_deg, 3.6);
+    ASSERT_TRUE(w.physics.dds);
+    EXPECT_EQ(w.physics.dds->cos_phi, 0.5);
+    EXPECT_EQ(w.physics.dds->cos_2phi, -0.5);
+    EXPECT_FALSE(w.physics.dds->phi);
+    EXPECT_NO_THROW(regge::Settings{w.physics});
 
     const Transcript q = run(head + "3\n0.6\n7\n2.21\n3.6\n0.5\n-0.5\n1\n");
     EXPECT_EQ(q.records[q.records.size() - 9], " INPUT: TOTAL CM ENERGY W(GeV)? Ex, W=2.21 GeV");
-    EXPECT_EQ(q.settings.qqmin, 50000.0);
-    EXPECT_EQ(q.settings.qqmax, 4000000.0);
+    EXPECT_EQ(q.scan.qqmin, 50000.0);
+    EXPECT_EQ(q.scan.qqmax, 4000000.0);
+    // the Cornell average takes no cosines: the answered ones do not enter
+    ASSERT_TRUE(q.physics.dds);
+    EXPECT_FALSE(q.physics.dds->cos_phi);
+    EXPECT_FALSE(q.physics.dds->cos_2phi);
 
     // DESY averages channel 2 over phi, so the modes without phi are open to it
-    EXPECT_EQ(run("2\n2\n1.2\n2\n710\n1\n3\n2\n1\n0.6\n7\n2.21\n3.6\n0.5\n-0.5\n1\n").settings.xaxis3, 7);
+    EXPECT_EQ(run("2\n2\n1.2\n2\n710\n1\n3\n2\n1\n0.6\n7\n2.21\n3.6\n0.5\n-0.5\n1\n").scan.dds_mode, 7);
 }
 
-TEST(ProgramADialogue, ModesWithoutPhiAreRejectedForConventionsThatNeedPhi) {
+TEST(ReggeDialogue, ModesWithoutPhiAreRejectedForConventionsThatNeedPhi) {
     const std::string head = "1\n2\n1.55\n2\n775\n1\n3\n2\n";
     for (const char* type : {"1", "2", "5"})
         for (const char* mode : {"6", "7"}) {
@@ -364,7 +401,7 @@ TEST(ProgramADialogue, ModesWithoutPhiAreRejectedForConventionsThatNeedPhi) {
         }
 }
 
-TEST(ProgramADialogue, ChoicesOutsideTheOfferedAnswersStopTheRun) {
+TEST(ReggeDialogue, ChoicesOutsideTheOfferedAnswersStopTheRun) {
     struct Case {
         std::string answers, question, answer;
     };
@@ -393,28 +430,33 @@ TEST(ProgramADialogue, ChoicesOutsideTheOfferedAnswersStopTheRun) {
     }
 }
 
-TEST(ProgramADialogue, AnswersWithAMeaningForAnyValueAreKept) {
+TEST(ReggeDialogue, AnswersWithAMeaningForAnyValueAreKept) {
     // a1 sign 7 (negative), angle range 5 (large), omega phase 9 (EXD), Born switch 0 (off)
-    const Settings a = run("1\n2\n1.55\n2\n775\n7\n1\n5\n9\n2.2\n1.6\n0.5\n1\n").settings;
-    EXPECT_EQ(a.a1_cc, 7);
-    EXPECT_EQ(a.angle_range, 5);
-    const Settings n = run("3\n9\n775\n0\n1\n2\n9\n2.2\n1.6\n0.5\n1\n").settings;
-    EXPECT_EQ(n.omega_phase, 9);
-    EXPECT_EQ(n.nucleon_poles, 0);
-    EXPECT_EQ(n.fft_gnn, 2);
+    const Transcript a = run("1\n2\n1.55\n2\n775\n7\n1\n5\n9\n2.2\n1.6\n0.5\n1\n");
+    EXPECT_EQ(a.physics.a1_sign, A1Sign::negative);
+    EXPECT_FALSE(a.scan.small_angles);
+    // the a1 coupling is positive for the answer 1 and negative for any other integer
+    for (int a1 : {1, 2, 0, 7, -1})
+        EXPECT_EQ(run("1\n2\n1.55\n2\n775\n" + std::to_string(a1) + "\n1\n2\n9\n2.2\n1.6\n0.5\n1\n").physics.a1_sign,
+                  a1 == 1 ? A1Sign::positive : A1Sign::negative)
+            << "a1 answer " << a1;
+    const Transcript n = run("3\n9\n775\n0\n1\n2\n9\n2.2\n1.6\n0.5\n1\n");
+    EXPECT_EQ(n.physics.omega_phase, OmegaPhase::degenerate);
+    EXPECT_EQ(n.physics.born_terms, false);
+    EXPECT_FALSE(n.physics.form_factors);
 }
 
-TEST(ProgramADialogue, EndOfInputBeforeTheLastAnswer) {
+TEST(ReggeDialogue, EndOfInputBeforeTheLastAnswer) {
     const std::string msg = failure("1\n2\n1.55\n2\n775\n1\n1\n2\n9\n2.2\n1.6\n0.5\n");
     EXPECT_NE(msg.find("OUTPUT UNIT"), std::string::npos) << msg;
     EXPECT_NE(failure("").find("GAMMA*"), std::string::npos);
 }
 
-TEST(ProgramADialogue, AtATerminalABadAnswerIsAskedAgain) {
+TEST(ReggeDialogue, AtATerminalABadAnswerIsAskedAgain) {
     const Transcript t = run("7\nx\n1\n2\n1.55\n2\n775\n1\n1\n2\n9\n2.2\n1.6\nhalf\n0.5\n3\n1\n", true);
-    EXPECT_EQ(t.settings.gtype, 1);
-    EXPECT_EQ(t.settings.el, 0.5);
-    EXPECT_EQ(t.settings.outu, 1);
+    EXPECT_EQ(t.physics.channel, Channel::pi_plus_n);
+    EXPECT_EQ(t.physics.epsilon, 0.5);
+    EXPECT_EQ(t.physics.unit, CrossSectionUnit::microbarn);
     // one line naming the valid answers per bad answer, right after the question
     EXPECT_EQ(t.records[6].rfind(" Please answer", 0), 0u) << t.records[6];
     EXPECT_NE(t.records[6].find("1"), std::string::npos);
@@ -461,8 +503,8 @@ std::string table_text(int lines) {
 
 std::string table_error(const std::string& path) {
     try {
-        read_gauss_legendre_table(path);
-    } catch (const TableError& e) {
+        regge::load_gauss_legendre_table(path);
+    } catch (const regge::TableError& e) {
         return e.what();
     }
     return "";
@@ -470,7 +512,7 @@ std::string table_error(const std::string& path) {
 
 }  // namespace
 
-TEST(ProgramATable, ReadsOnePairPerLineAndIgnoresTheRest) {
+TEST(ReggeTable, ReadsOnePairPerLineAndIgnoresTheRest) {
     TempDir dir;
     GaussLegendre100 ref;
     gauss_legendre_rule(100, ref.xi.data(), ref.wi.data());
@@ -478,19 +520,19 @@ TEST(ProgramATable, ReadsOnePairPerLineAndIgnoresTheRest) {
     // Fortran exponent, comma separator and a note after the pair on the first lines; junk after line 100
     text.replace(0, text.find('\n'), "-0.99971372677344123d0, 7.3463449050567173D-4  node 1");
     text += "this line is never read\n";
-    const GaussLegendre100 gl = read_gauss_legendre_table(dir.write("gl.dat", text));
-    EXPECT_NEAR(gl.xi[0], -0.99971372677344123, 1e-16);
-    EXPECT_NEAR(gl.wi[0], 7.3463449050567173e-4, 1e-19);
+    const regge::GaussLegendreTable gl = regge::load_gauss_legendre_table(dir.write("gl.dat", text));
+    EXPECT_NEAR(gl.abscissas[0], -0.99971372677344123, 1e-16);
+    EXPECT_NEAR(gl.weights[0], 7.3463449050567173e-4, 1e-19);
     for (std::size_t i = 1; i < 100; ++i) {
-        EXPECT_DOUBLE_EQ(gl.xi[i], ref.xi[i]);
-        EXPECT_DOUBLE_EQ(gl.wi[i], ref.wi[i]);
+        EXPECT_DOUBLE_EQ(gl.abscissas[i], ref.xi[i]);
+        EXPECT_DOUBLE_EQ(gl.weights[i], ref.wi[i]);
     }
     double sum = 0.0;
-    for (double w : gl.wi) sum += w;
+    for (double w : gl.weights) sum += w;
     EXPECT_NEAR(sum, 2.0, 1e-12);
 }
 
-TEST(ProgramATable, MissingShortOrNonNumericTablesAreReportedWithFileAndLine) {
+TEST(ReggeTable, MissingShortOrNonNumericTablesAreReportedWithFileAndLine) {
     TempDir dir;
     const std::string missing = (dir.path / "absent.dat").string();
     EXPECT_NE(table_error(missing).find(missing), std::string::npos);
@@ -516,7 +558,7 @@ TEST(ProgramATable, MissingShortOrNonNumericTablesAreReportedWithFileAndLine) {
 
 // ---- loops ---------------------------------------------------------------------------------------
 
-TEST(ProgramAScan, LoopPassesOfTheWAndQ2Loops) {
+TEST(ReggeScan, LoopPassesOfTheWAndQ2Loops) {
     // mode 1 of pi+ n up to W = 2 GeV: 24 values from 1529.135 MeV, 2 GeV itself not among them
     EXPECT_EQ(kavrin::io::loop_passes(939.565 + 139.57000732421875 + 450.0, 2000.0, 20.0), 24);
     // mode 2 up to Q^2 = 2 GeV^2 from 0.001 GeV^2: 200 values
@@ -540,8 +582,8 @@ TEST(ProgramAScan, LoopPassesOfTheWAndQ2Loops) {
     EXPECT_NO_THROW(kavrin::io::check_scan_size({{{1000.0, "values of W"}, {1000.0, "angles"}}}, 1.0e6));
 }
 
-TEST(ProgramAScan, ResultFileNamesInOpeningOrder) {
-    const std::vector<std::string> names = result_file_names();
+TEST(ReggeScan, ResultFileNamesInOpeningOrder) {
+    const std::vector<std::string> names(io::file::regge_files.begin(), io::file::regge_files.end());
     ASSERT_EQ(names.size(), static_cast<std::size_t>(result_file_count));
     EXPECT_EQ(names[dst_domega], "dST_domega.dat");
     EXPECT_EQ(names[dsu_domega], "dSU_domega.dat");

@@ -132,7 +132,7 @@ bool close_rel(double a, double b, double rel) { return std::abs(a - b) <= rel *
 }  // namespace
 
 // The typical run: pi+ n, mode 9 at W = 2.22 GeV, Q^2 = 1.60 GeV^2, theta from 0 to 180 degrees.
-TEST(ProgramARun, ThetaScanTranscriptFilesAndColumns) {
+TEST(ReggeRun, ThetaScanTranscriptFilesAndColumns) {
     RunDir run;
     ASSERT_EQ(run(pip_dipole_head + "9\n2.22\n1.60\n0.5\n1\n"), 0) << run.error;
     EXPECT_EQ(run.error, "");
@@ -203,7 +203,7 @@ TEST(ProgramARun, ThetaScanTranscriptFilesAndColumns) {
     EXPECT_NE(first.find("E-002"), std::string::npos) << first;
 }
 
-TEST(ProgramARun, NanobarnRunIsThousandTimesTheMicrobarnRun) {
+TEST(ReggeRun, NanobarnRunIsThousandTimesTheMicrobarnRun) {
     RunDir mub, nb;
     ASSERT_EQ(mub("2\n1\n1.105\n1\n775\n2\n1\n1\n10\n2.5\n2.0\n0.6\n1\n"), 0) << mub.error;
     ASSERT_EQ(nb("2\n1\n1.105\n1\n775\n2\n1\n1\n10\n2.5\n2.0\n0.6\n2\n"), 0) << nb.error;
@@ -224,7 +224,7 @@ TEST(ProgramARun, NanobarnRunIsThousandTimesTheMicrobarnRun) {
     EXPECT_NEAR(bsa.back().x, std::cos(45.0 * 3.1415927410125732 / 180.0), 1e-15);
 }
 
-TEST(ProgramARun, WScanOfModeOneStartsAbove450MeVFromThreshold) {
+TEST(ReggeRun, WScanOfModeOneStartsAbove450MeVFromThreshold) {
     RunDir run;
     ASSERT_EQ(run(pip_dipole_head + "1\n2\n1.0\n0.5\n0.5\n1\n"), 0) << run.error;
     expect_counts(run, separated_files, 24);
@@ -249,7 +249,7 @@ TEST(ProgramARun, WScanOfModeOneStartsAbove450MeVFromThreshold) {
     EXPECT_EQ(r.back(), ')');
 }
 
-TEST(ProgramARun, Q2ScanOfModeTwoHas200Values) {
+TEST(ReggeRun, Q2ScanOfModeTwoHas200Values) {
     RunDir run;
     ASSERT_EQ(run(pip_dipole_head + "2\n2\n2.2\n0.3\n0.5\n1\n"), 0) << run.error;
     expect_counts(run, separated_files, 200);
@@ -258,7 +258,7 @@ TEST(ProgramARun, Q2ScanOfModeTwoHas200Values) {
     EXPECT_NEAR(rows.back().x, 1.9910000000610, 1e-12);
 }
 
-TEST(ProgramARun, XbScansAndTheSmallAngleRange) {
+TEST(ReggeRun, XbScansAndTheSmallAngleRange) {
     RunDir m8;
     ASSERT_EQ(m8(pip_dipole_head.substr(0, pip_dipole_head.size() - 2) + "1\n8\n2.0\n0.3\n0.5\n1\n"), 0) << m8.error;
     expect_counts(m8, separated_files + t0_files, 46);
@@ -269,7 +269,7 @@ TEST(ProgramARun, XbScansAndTheSmallAngleRange) {
     EXPECT_NEAR(m4.rows("BSA.dat").front().x, 0.1, 1e-12);
 }
 
-TEST(ProgramARun, DdsPhiScanWrites360LinesPerPoint) {
+TEST(ReggeRun, DdsPhiScanWrites360LinesPerPoint) {
     RunDir run;
     ASSERT_EQ(run(pip_dds_head + "5\n0.6\n1\n2.21\n1.6\n0.55\n1\n"), 0) << run.error;
     expect_counts(run, {"ddS_PHI.dat", "ddS_domega.dat"}, 360);
@@ -286,7 +286,7 @@ TEST(ProgramARun, DdsPhiScanWrites360LinesPerPoint) {
     EXPECT_FALSE(close_rel(dom[59].y, dom[119].y, 1e-6));
 }
 
-TEST(ProgramARun, DdsCeaQ2ScanHas396Values) {
+TEST(ReggeRun, DdsCeaQ2ScanHas396Values) {
     RunDir run;
     ASSERT_EQ(run(pip_dds_head + "4\n0.6\n7\n2.21\n3.6\n0.5\n-0.5\n1\n"), 0) << run.error;
     expect_counts(run, {"ddS_domega.dat"}, 396);
@@ -300,7 +300,7 @@ TEST(ProgramARun, DdsCeaQ2ScanHas396Values) {
     EXPECT_NEAR(w.rows("ddS_domega.dat").front().x, (938.272 + 139.57000732421875 + 10.0) / 1000.0, 1e-12);
 }
 
-TEST(ProgramARun, DdsThetaScanAtFixedPhi) {
+TEST(ReggeRun, DdsThetaScanAtFixedPhi) {
     RunDir run;
     ASSERT_EQ(run(pip_dds_head + "2\n0.6\n5\n2.21\n1.6\n45\n2\n"), 0) << run.error;
     expect_counts(run, {"ddS_T.dat", "ddS_domega.dat"}, 181);
@@ -308,7 +308,7 @@ TEST(ProgramARun, DdsThetaScanAtFixedPhi) {
     for (std::size_t i = 0; i < 181; ++i) EXPECT_EQ(t[i].x, w[i].x);
 }
 
-TEST(ProgramARun, NeutralChannelsThatTheBannerDoesNotList) {
+TEST(ReggeRun, NeutralChannelsThatTheBannerDoesNotList) {
     RunDir n;
     ASSERT_EQ(n("4\n1\n775\n2\n1\n2\n9\n2.5\n2.0\n0.5\n1\n"), 0) << n.error;
     expect_counts(n, separated_files + t0_files, 181);
@@ -319,7 +319,7 @@ TEST(ProgramARun, NeutralChannelsThatTheBannerDoesNotList) {
     EXPECT_EQ(p.transcript[6], " OMEGA_PHASE: nEXD(1), EXD(2)");
 }
 
-TEST(ProgramARun, EmptyLoopsAndOutOfRangeMinusTWriteNothing) {
+TEST(ReggeRun, EmptyLoopsAndOutOfRangeMinusTWriteNothing) {
     RunDir q2;  // final Q^2 below the first 0.001 GeV^2, less than one step
     ASSERT_EQ(q2(pip_dipole_head + "2\n0.0005\n2.2\n0.3\n0.5\n1\n"), 0) << q2.error;
     expect_counts(q2, {}, 0);
@@ -334,7 +334,7 @@ TEST(ProgramARun, EmptyLoopsAndOutOfRangeMinusTWriteNothing) {
     expect_counts(nan_bound, {}, 0);
 }
 
-TEST(ProgramARun, UnphysicalPointsWriteNaNLines) {
+TEST(ReggeRun, UnphysicalPointsWriteNaNLines) {
     RunDir run;  // -t = 50 GeV^2 lies outside the physical range at W = 2.21 GeV: arccos beyond +-1
     ASSERT_EQ(run(pip_dds_head + "2\n0.6\n1\n2.21\n1.6\n50\n1\n"), 0) << run.error;
     expect_counts(run, {"ddS_PHI.dat", "ddS_domega.dat"}, 360);
@@ -342,7 +342,7 @@ TEST(ProgramARun, UnphysicalPointsWriteNaNLines) {
     for (const Row& r : run.rows("ddS_PHI.dat")) EXPECT_TRUE(std::isnan(r.y));
 }
 
-TEST(ProgramARun, BadAnswerStopsWithoutTouchingEarlierResults) {
+TEST(ReggeRun, BadAnswerStopsWithoutTouchingEarlierResults) {
     RunDir run;
     run.put("dST.dat", " 1.0 2.0\n");
     const int status = run("1\n2\n1.55\n1\n775\n1\n4\n");
@@ -364,7 +364,7 @@ TEST(ProgramARun, BadAnswerStopsWithoutTouchingEarlierResults) {
     EXPECT_NE(early.error.find("FOR CHARGED CHANNELS NUCLEON MAGNETIC TERMS F2"), std::string::npos) << early.error;
 }
 
-TEST(ProgramARun, MissingShortOrBadTableStopsWithoutTouchingEarlierResults) {
+TEST(ReggeRun, MissingShortOrBadTableStopsWithoutTouchingEarlierResults) {
     const std::string answers = pip_dipole_head + "9\n2.22\n1.60\n0.5\n1\n";
     RunDir missing(false);
     missing.put("dSU.dat", " old line\n");
@@ -403,7 +403,7 @@ TEST(ProgramARun, MissingShortOrBadTableStopsWithoutTouchingEarlierResults) {
     for (const std::string& f : all_files) EXPECT_EQ(garbled.file(f).size(), 0u) << f;
 }
 
-TEST(ProgramARun, FailedWriteIsReported) {
+TEST(ReggeRun, FailedWriteIsReported) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     RunDir run;
     fs::create_symlink("/dev/full", run.dir() / "dST.dat");

@@ -83,6 +83,9 @@ bool all_not_finite(const DiracMatrix& m) {
     return true;
 }
 
+// The pseudovector pion-nucleon vertex i g q-slash gamma5, against which the pseudoscalar one is checked.
+DiracMatrix v_psnn_pv(double g, const FourVector& q) { return cplx(0.0, g) * (sl(q) * get_gamma(5)); }
+
 }  // namespace
 
 // ================================ closed-form Dirac products =======================================
@@ -161,7 +164,7 @@ TEST(PhotonNucleonVertex, RealPhotonPointIsNotANumberInTheGaugeRestoringFormOnly
     for (const cplx& x : plain.a) EXPECT_TRUE(std::isfinite(x.real()) && std::isfinite(x.imag()));
 }
 
-TEST(PionNucleonVertex, ProgramAHasTheFactorIAndPseudovectorMatchesPseudoscalarOnShell) {
+TEST(PionNucleonVertex, WithFactorIAndPseudovectorMatchesPseudoscalarOnShell) {
     const DiracMatrix b = v_psnn(13.4);
     EXPECT_TRUE(close(b, cplx(13.4) * get_gamma(5), 0.0));
     EXPECT_TRUE(close(v_psnn_i(13.4), I * b, 0.0));
@@ -175,8 +178,6 @@ TEST(PionNucleonVertex, ProgramAHasTheFactorIAndPseudovectorMatchesPseudoscalarO
             const cplx ps = spinor_uxgxu(pt.u2b(s2), v_psnn_i(13.4), pt.u1(s1));
             EXPECT_TRUE(close(pv, -ps, 1e-12, 1e-3)) << "spins " << s1 << s2;
         }
-    // q-slash stands to the left of gamma5
-    EXPECT_TRUE(close(v_psnn_pv(2.0, q), (2.0 * I) * (sl(q) * get_gamma(5)), 1e-15));
 }
 
 TEST(PhotonPionVertex, ChargeZeroRealPhotonValueAndPureGauge) {
@@ -320,17 +321,17 @@ TEST(MesonNucleonVertices, ProgramDifferences) {
     const DiracSpinor u1 = pt.u1(1), u2b = pt.u2b(2);
     const FourVector q = pt.qt;
     for (int mu = 0; mu < 4; ++mu) {
-        // a1 and b1: program A's vertex is i times program B's
+        // a1 and b1: the vertex with the factor i is i times the one without
         EXPECT_TRUE(close(v_avnn_mu_i(mu, u2b, u1), I * v_avnn_mu(mu, u2b, u1), 1e-15, 1e-3));
         EXPECT_TRUE(close(v_bvnn_mu_i(mu, u2b, q, u1), I * v_bvnn_mu(mu, u2b, q, u1), 1e-15));
         // vector meson: gt = 0 is the plain gv u2b gamma^mu u1 in both programs
         const cplx plain = 2.6 * spinor_uxgxu(u2b, get_gamma(mu), u1);
         EXPECT_TRUE(close(v_vnn_t_mu(mu, u2b, 2.6, 0.0, q, u1), plain, 1e-15, 1e-3));
         EXPECT_TRUE(close(v_vnn_t_mu_ratio(mu, u2b, 2.6, 0.0, q, u1), plain, 1e-15, 1e-3));
-        // program B's tensor coupling is a ratio to gv: gv = 0 switches the whole vertex off
+        // the _ratio tensor coupling is a ratio to gv: gv = 0 switches the whole vertex off
         EXPECT_EQ(v_vnn_t_mu_ratio(mu, u2b, 0.0, 6.1, q, u1), cplx(0.0));
         EXPECT_NE(v_vnn_t_mu(mu, u2b, 0.0, 0.004, q, u1), cplx(0.0));
-        // and program A's gt equals program B's gv gt
+        // and the absolute gt equals gv times the ratio
         const double gv = 3.4, ratio = 20.74 / 3.4 * 0.25 / proton_mass;
         EXPECT_TRUE(close(v_vnn_t_mu(mu, u2b, gv, gv * ratio, q, u1),
                           v_vnn_t_mu_ratio(mu, u2b, gv, ratio, q, u1), 1e-14));
@@ -448,7 +449,7 @@ TEST(WholeTensorForms, NucleonVertexMatricesMatchTheComponentSandwiches) {
 
 // ================================ kavrin-models photon and h1 vertices ============================
 
-TEST(ModelVertices, PhotonNucleonVertexAsProgramBUsesIt) {
+TEST(ModelVertices, PhotonNucleonVertexOfKmVrQvm) {
     const Point pt;
     const FourVector ep = pt.ep(1);
     const cplx fn1(0.45, 0.2);
@@ -484,14 +485,14 @@ TEST(ModelVertices, PhotonPionFactor) {
     // ep = k1: cht ff (2 k2.k1 - k1.k1)
     EXPECT_TRUE(close(v_gps_vr(1.0, ff, pt.k2, pt.qt, pt.k1),
                       ff * (2.0 * v_dot_v(pt.k2, pt.k1) - v_dot_v(pt.k1, pt.k1)), 1e-12));
-    // for a physical polarization it equals program A's vertex with ff = ff0 (k2 + qt = 2 qt + k1)
+    // for a physical polarization it equals the gauge-restoring vertex with ff = ff0 (k2 + qt = 2 qt + k1)
     for (int pol = 1; pol <= 3; ++pol)
         EXPECT_TRUE(close(v_gps_vr(-1.0, ff, pt.k2, pt.qt, pt.ep(pol)),
                           v_gpsps(-1.0, ff, ff, pt.qq, pt.qt, pt.k1, pt.ep(pol)), 1e-12, 1e-6));
     EXPECT_EQ(v_gps_vr(0.0, ff, pt.k2, pt.qt, pt.ep(2)), cplx(0.0));
 }
 
-TEST(ModelVertices, H1VertexIsProgramBsB1Vertex) {
+TEST(ModelVertices, H1VertexIsTheB1VertexWithoutI) {
     Random rnd;
     const Point pt;
     const DiracSpinor u1 = rnd.spinor(), u2b = rnd.spinor();
