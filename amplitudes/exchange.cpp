@@ -43,39 +43,4 @@ DiracMatrix mt_t_matrix(cplx ftt, cplx ff_em, const FourVector& ep, double ggtp,
     return (ggtp * ftt * ff_em / (t - m * m)) * tnn_matrix(w, gt1, gt2, qp);
 }
 
-// ---- the amplitudes ---------------------------------------------------------------------------
-
-// Pion-pole amplitude.
-cplx mt_pion(double ec, cplx ff_h, cplx ff, cplx ff0, double qq, const DiracSpinor& u2b, const DiracSpinor& u1,
-             const FourVector& ep, double cht, double gpnn, cplx t, const FourVector& qt, const FourVector& k1,
-             double m) {
-    return spinor_uxgxu(u2b, mt_pion_matrix(ec, ff_h, ff, ff0, qq, ep, cht, gpnn, t, qt, k1, m), u1);
-}
-
-// rho/omega-exchange amplitude.
-cplx mt_v(cplx ftv_h, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggvp,
-          double gvnn, double gvtnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1,
-          double m) {
-    return spinor_uxgxu(u2b, mt_v_matrix(ftv_h, ff_em, ep, ggvp, gvnn, gvtnn, t, qt, cqt, k1, m), u1);
-}
-
-// a1-exchange amplitude.
-cplx mt_av(cplx fta, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggap,
-           double gavnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mt_av_matrix(fta, ff_em, ep, ggap, gavnn, t, qt, cqt, k1, m), u1);
-}
-
-// b1/h1-exchange amplitude.
-cplx mt_bv(cplx ftb, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggbp,
-           double gbvnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mt_bv_matrix(ftb, ff_em, ep, ggbp, gbvnn, t, qt, cqt, k1, m), u1);
-}
-
-// a2-exchange amplitude.
-cplx mt_t(cplx ftt, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggtp,
-          double gt1, double gt2, cplx t, const FourVector& qp, const FourVector& cqt, const FourVector& k1,
-          const FourVector& k2, double m) {
-    return spinor_uxgxu(u2b, mt_t_matrix(ftt, ff_em, ep, ggtp, gt1, gt2, t, qp, cqt, k1, k2, m), u1);
-}
-
 }  // namespace kavrin

@@ -34,9 +34,4 @@ cplx v_gps_vr(double cht, cplx ff, const FourVector& k2, const FourVector& qt, c
     return cht * fftilde;
 }
 
-// h1-nucleon vertex u2b [gamma^mu, q-slash] gamma5 u1 (the b1 vertex without the factor i).
-cplx v_hvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1) {
-    return v_bvnn_mu(mu, u2b, q, u1);
-}
-
 }  // namespace kavrin

@@ -13,7 +13,5 @@ cplx v_gi_vr(double cht, const FourVector& k1, const FourVector& ep, double qq);
 cplx v_gi_vr_u(double chu, const FourVector& k1, const FourVector& ep, double qq);
 /// Photon-pion-pion vertex factor cht ff (ep.(k2 + qt)).
 cplx v_gps_vr(double cht, cplx ff, const FourVector& k2, const FourVector& qt, const FourVector& ep);
-/// h1-nucleon vertex u2b [gamma^mu, q-slash] gamma5 u1.
-cplx v_hvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const DiracSpinor& u1);
 
 }  // namespace kavrin

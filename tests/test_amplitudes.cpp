@@ -15,6 +15,7 @@
 #include "kernel/dirac.hpp"
 #include "kinematics/kinematics.hpp"
 #include "kinematics/wave_functions.hpp"
+#include "tests/literal_forms.hpp"
 
 using namespace kavrin;
 
@@ -140,26 +141,6 @@ cplx literal_pole(bool s_channel, const DiracMatrix& vgnn, double g, cplx ff_h, 
     const DiracMatrix vpnn = v_psnn_i(g);
     const cplx am = s_channel ? c3_m(u2b, vpnn, nproj, vgnn, u1) : c3_m(u2b, vgnn, nproj, vpnn, u1);
     return ec * ff_h * am / (x - m * m);
-}
-
-// The pole amplitudes between a pair of spinors: the model builds their matrices and sandwiches them.
-cplx ms_n(double ec, cplx ff_h, cplx f1, cplx f10, cplx f2, double qq, const DiracSpinor& u2b, const DiracSpinor& u1,
-          const FourVector& ep, double chs, double gts, double g, cplx s, const FourVector& qs, const FourVector& k1,
-          double m) {
-    return spinor_uxgxu(u2b, ms_n_matrix(ec, ff_h, f1, f10, f2, qq, ep, chs, gts, g, s, qs, k1, m), u1);
-}
-cplx ms_nn(double ec, cplx ff_h, cplx f1, cplx f2, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep,
-           double chs, double gts, double g, cplx s, const FourVector& qs, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, ms_nn_matrix(ec, ff_h, f1, f2, ep, chs, gts, g, s, qs, k1, m), u1);
-}
-cplx mu_n(double ec, cplx ff_h, cplx f1, cplx f10, cplx f2, double qq, const DiracSpinor& u2b, const DiracSpinor& u1,
-          const FourVector& ep, double chu, double gtu, double g, cplx u, const FourVector& qu, const FourVector& k1,
-          double m) {
-    return spinor_uxgxu(u2b, mu_n_matrix(ec, ff_h, f1, f10, f2, qq, ep, chu, gtu, g, u, qu, k1, m), u1);
-}
-cplx mu_nn(double ec, cplx ff_h, cplx f1, cplx f2, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep,
-           double chu, double gtu, double g, cplx u, const FourVector& qu, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mu_nn_matrix(ec, ff_h, f1, f2, ep, chu, gtu, g, u, qu, k1, m), u1);
 }
 
 // The nine diagrams of one spin/polarization combination, in the fast form.

@@ -17,6 +17,7 @@
 #include "models/km_vr_qvm/model.hpp"
 #include "observables/cross_sections.hpp"
 #include "propagators/regge.hpp"
+#include "tests/literal_forms.hpp"
 
 using namespace kavrin;
 using namespace kavrin::models::internal;

@@ -14,6 +14,7 @@
 #include "api_fixtures.hpp"
 #include "kinematics/wave_functions.hpp"
 #include "models/regge/model.hpp"
+#include "tests/literal_forms.hpp"
 
 using namespace kavrin;
 using namespace kavrin::regge::internal;

@@ -14,6 +14,7 @@
 #include "kernel/dirac.hpp"
 #include "kinematics/kinematics.hpp"
 #include "kinematics/wave_functions.hpp"
+#include "tests/literal_forms.hpp"
 
 using namespace kavrin;
 
