@@ -42,6 +42,20 @@ Momenta CmFrame::momenta(double theta) const {
 
 namespace kavrin {
 
+PointMomenta CmFrame::point_momenta(double theta) const {
+    PointMomenta k;
+    k.mom = momenta(theta);
+    k.qs = k.mom.k1 + k.mom.p1;
+    k.qt = k.mom.k2 - k.mom.k1;
+    k.qu = k.mom.p2 - k.mom.k1;
+    k.qp = (k.mom.p1 + k.mom.p2) * 0.5;
+    k.s = v_dot_v(k.qs, k.qs);
+    k.u = v_dot_v(k.qu, k.qu);
+    k.t = v_dot_v(k.qt, k.qt);
+    k.cqt = contra_vector(k.qt);
+    return k;
+}
+
 double CmFrame::t_of_theta(double theta) const { return t90() + 2.0 * k * p * std::cos(theta); }
 
 double CmFrame::theta_of_t(double t) const {

@@ -26,6 +26,14 @@ struct Momenta {
     FourVector p2;  ///< recoil nucleon, opposite to the meson
 };
 
+/// The four-momenta of a point and the momenta and invariants its diagrams are built from.
+struct PointMomenta {
+    Momenta mom;                      ///< k1, p1, k2, p2
+    FourVector qs, qt, qu, qp;        ///< k1 + p1, k2 - k1, p2 - k1, (p1 + p2)/2
+    FourVector cqt;                   ///< qt with its index lowered
+    cplx s, t, u;                     ///< qs^2, qt^2, qu^2
+};
+
 /// Centre-of-mass energies and momenta at one (W, Q^2) for given masses; the angle is fixed separately.
 /// It answers t(theta), theta(t) and the physical t range of the point.
 struct CmFrame {
@@ -46,6 +54,8 @@ struct CmFrame {
 
     /// The four momenta with the meson at polar angle theta (radians) from the photon direction.
     Momenta momenta(double theta) const;
+    /// The momenta and invariants of the point with the meson at polar angle theta.
+    PointMomenta point_momenta(double theta) const;
 
     /// t at theta = 90 degrees: m^2 - Q^2 - 2 e_k1 e_k2.
     double t90() const { return m * m - qq - 2.0 * e_k1 * e_k2; }

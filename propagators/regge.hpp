@@ -7,6 +7,15 @@
 
 namespace kavrin {
 
+/// Linear Regge trajectory alpha(t) = intercept + slope (t - t_shift), slope in MeV^-2 (t_shift is 0, or the
+/// squared mass of the exchange whose spin is the intercept).
+struct Trajectory {
+    double slope;
+    double intercept;
+    double t_shift;
+    double operator()(double t) const { return intercept + slope * (t - t_shift); }
+};
+
 /// Signature factor of a Regge exchange in terms of E(alpha) = exp(-i pi alpha): 0, +-1, +-E or +-(E - 1)/2.
 enum class Signature { zero, one, minus_one, e, minus_e, half_e_minus_1, minus_half_e_minus_1 };
 

@@ -337,20 +337,8 @@ PointFactors point_factors(const ModelConstants& mc, const CmFrame& frame, doubl
     const double fmms = m.fmms();
     const double qq = frame.qq;
     PointFactors f{};
+    static_cast<PointMomenta&>(f) = frame.point_momenta(theta);
     f.frame = frame;
-    f.mom = f.frame.momenta(theta);
-    const FourVector& k1 = f.mom.k1;
-    const FourVector& p1 = f.mom.p1;
-    const FourVector& k2 = f.mom.k2;
-    const FourVector& p2 = f.mom.p2;
-    f.qs = p1 + k1;
-    f.qu = p2 - k1;
-    f.qt = k2 - k1;
-    f.qp = (p1 + p2) * 0.5;
-    f.s = v_dot_v(f.qs, f.qs);
-    f.u = v_dot_v(f.qu, f.qu);
-    f.t = v_dot_v(f.qt, f.qt);
-    f.cqt = contra_vector(f.qt);
 
     // nucleon form factors of the pole terms present in the channel
     const bool s_pole = mc.channel != Channel::pi_minus_p;

@@ -77,13 +77,6 @@ struct Couplings {
 /// The coupling table entry of channel c and model m.
 Couplings model_couplings(Channel c, ModelKind m);
 
-/// Linear trajectory alpha(t) = intercept + slope (t - t_shift), slope in MeV^-2.
-struct Trajectory {
-    double slope;
-    double intercept;
-    double t_shift;
-    double operator()(double t) const { return intercept + slope * (t - t_shift); }
-};
 
 
 /// Which nucleon form factor the pole terms carry.
@@ -115,12 +108,9 @@ struct ModelConstants {
 /// The constants of channel c and model m with the answered cut-offs (GeV).
 ModelConstants model_constants(Channel c, ModelKind m, double cut_pion, double cut_f1);
 
-/// The spin-independent quantities of one kinematic point.
-struct PointFactors {
+/// The spin-independent quantities of one kinematic point: its momenta and invariants, then the factors.
+struct PointFactors : PointMomenta {
     CmFrame frame;
-    Momenta mom;                  ///< k1, p1, k2, p2
-    FourVector qs, qu, qt, qp, cqt;
-    cplx s, t, u;
     cplx fp_f1, fp_f1u;           ///< nucleon form factors (s and u channel)
     cplx fqq_pion, fqq_rho, fqq_a1, fqq_b1, fqq_a2, fqq_h1, fqq_omega;
     double ap, apn, av, aa1, aw, ab1, at, ah1;        ///< trajectories

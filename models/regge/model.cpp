@@ -91,17 +91,9 @@ CmFrame Model::frame(double w, double qq) const {
 
 PointKinematics point_kinematics(const CmFrame& frame, double theta) {
     PointKinematics k;
+    static_cast<PointMomenta&>(k) = frame.point_momenta(theta);
     k.frame = frame;
     k.theta = theta;
-    k.mom = frame.momenta(theta);
-    k.qs = k.mom.k1 + k.mom.p1;
-    k.qt = k.mom.k2 - k.mom.k1;
-    k.qu = k.mom.p2 - k.mom.k1;
-    k.qp = (k.mom.p1 + k.mom.p2) * 0.5;
-    k.s = v_dot_v(k.qs, k.qs);
-    k.u = v_dot_v(k.qu, k.qu);
-    k.t = v_dot_v(k.qt, k.qt);
-    k.cqt = contra_vector(k.qt);
     return k;
 }
 
@@ -168,13 +160,15 @@ PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFacto
     const double fmms = ch.fmm * ch.fmm;
     const double aps = aps_gev / so, avs = avs_gev / so, ats = ats_gev / so, aws = aws_gev / so,
                  aas = aas_gev / so, abbs = abbs_gev / so, ahs = ahs_gev / so;
-    f.ap = aps * (t - fmms);
-    f.av = avs * t + av_0;
-    f.at = ats * (t - a2ms) + 2.0;
-    f.aw = aws * t + aw_0;
-    f.aa = aas * (t - a1ms) + 1.0;
-    f.ab = abbs * (t - b1ms) + 1.0;
-    f.ah = ahs * (t - h1ms) + 1.0;
+    const Trajectory pion{aps, 0.0, fmms}, rho{avs, av_0, 0.0}, a2{ats, 2.0, a2ms}, omega{aws, aw_0, 0.0},
+        a1{aas, 1.0, a1ms}, b1{abbs, 1.0, b1ms}, h1{ahs, 1.0, h1ms};
+    f.ap = pion(t);
+    f.av = rho(t);
+    f.at = a2(t);
+    f.aw = omega(t);
+    f.aa = a1(t);
+    f.ab = b1(t);
+    f.ah = h1(t);
 
     // signature factors
     f.php = signature_factor(ch.php, f.ap);

@@ -91,13 +91,10 @@ const ChannelData& channel_data(Channel channel);
 
 // ---- one kinematic point ------------------------------------------------------------------------
 
-/// Four-momenta and invariants of a point.
-struct PointKinematics {
+/// Four-momenta and invariants of a point, with its frame and angle.
+struct PointKinematics : PointMomenta {
     CmFrame frame;
     double theta = 0;
-    Momenta mom;
-    FourVector qs, qt, qu, qp, cqt;
-    cplx s, t, u;
 };
 
 /// Kinematics at pion angle theta (radians).
