@@ -23,24 +23,24 @@ DiracMatrix u_channel(double ec, cplx ff_h, const DiracMatrix& vgnn, double gpnn
 
 }  // namespace
 
-DiracMatrix ms_n_matrix(double ec, cplx ff_h, cplx f1, cplx f10, cplx f2, double qq, const FourVector& ep, double chs,
-                        double gts, double gpnn, cplx s, const FourVector& qs, const FourVector& k1, double m) {
-    return s_channel(ec, ff_h, v_gnn(ep, f1, f10, f2, qq, chs, gts, k1), gpnn, s, qs, m);
+DiracMatrix ms_n_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double gpnn, double m, const FourVector& ep,
+                        const PointMomenta& p) {
+    return s_channel(ec, ff_h, v_gnn(ep, j.f1, j.f10, j.f2, p.qq, j.charge, j.kappa_n, p.mom.k1), gpnn, p.s, p.qs, m);
 }
 
-DiracMatrix ms_nn_matrix(double ec, cplx ff_h, cplx f1, cplx f2, const FourVector& ep, double chs, double gts,
-                         double gpnn, cplx s, const FourVector& qs, const FourVector& k1, double m) {
-    return s_channel(ec, ff_h, v_gnn_n(ep, f1, f2, chs, gts, k1), gpnn, s, qs, m);
+DiracMatrix ms_nn_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double gpnn, double m, const FourVector& ep,
+                         const PointMomenta& p) {
+    return s_channel(ec, ff_h, v_gnn_n(ep, j.f1, j.f2, j.charge, j.kappa_n, p.mom.k1), gpnn, p.s, p.qs, m);
 }
 
-DiracMatrix mu_n_matrix(double ec, cplx ff_h, cplx f1, cplx f10, cplx f2, double qq, const FourVector& ep, double chu,
-                        double gtu, double gpnn, cplx u, const FourVector& qu, const FourVector& k1, double m) {
-    return u_channel(ec, ff_h, v_gnn(ep, f1, f10, f2, qq, chu, gtu, k1), gpnn, u, qu, m);
+DiracMatrix mu_n_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double gpnn, double m, const FourVector& ep,
+                        const PointMomenta& p) {
+    return u_channel(ec, ff_h, v_gnn(ep, j.f1, j.f10, j.f2, p.qq, j.charge, j.kappa_n, p.mom.k1), gpnn, p.u, p.qu, m);
 }
 
-DiracMatrix mu_nn_matrix(double ec, cplx ff_h, cplx f1, cplx f2, const FourVector& ep, double chu, double gtu,
-                         double gpnn, cplx u, const FourVector& qu, const FourVector& k1, double m) {
-    return u_channel(ec, ff_h, v_gnn_n(ep, f1, f2, chu, gtu, k1), gpnn, u, qu, m);
+DiracMatrix mu_nn_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double gpnn, double m, const FourVector& ep,
+                         const PointMomenta& p) {
+    return u_channel(ec, ff_h, v_gnn_n(ep, j.f1, j.f2, j.charge, j.kappa_n, p.mom.k1), gpnn, p.u, p.qu, m);
 }
 
 }  // namespace kavrin

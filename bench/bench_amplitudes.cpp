@@ -36,6 +36,7 @@ struct Setup {
     cplx f1{0.45, 0.0}, f2{0.38, 0.0}, fh{0.31, -0.77}, fem{0.62, 0.0};
     CmFrame frame = CmFrame::make(2500.0, 1.2e6, proton_mass, neutron_mass, double(139.57f));
     FourVector k1, p1, k2, p2, qs, qt, qu, qp, cqt;
+    PointMomenta momenta;
     cplx s, t, u;
 
     Setup() {
@@ -43,26 +44,28 @@ struct Setup {
         k1 = m.k1, p1 = m.p1, k2 = m.k2, p2 = m.p2;
         qs = k1 + p1, qt = k2 - k1, qu = p2 - k1, qp = (p1 + p2) * 0.5, cqt = contra_vector(qt);
         s = v_dot_v(qs, qs), t = v_dot_v(qt, qt), u = v_dot_v(qu, qu);
+        momenta = frame.point_momenta(0.3);
     }
 
     // The total Dirac matrix of one photon polarization.
     DiracMatrix total(const FourVector& ep) const {
-        DiracMatrix g = ms_n_matrix(ec, fh, f1, 1.0, f2, qq, ep, 1.0, gts, gpnn, s, qs, k1, ibm);
-        g += mu_n_matrix(ec, fh, 0.0, 1.0, 0.0, qq, ep, 0.0, gtu, gpnn, u, qu, k1, fbm);
-        g += mt_pion_matrix(ec, fh, fem, 1.0, qq, ep, 1.0, gpnn, t, qt, k1, fmm);
-        g += mt_v_matrix(fh, fem, ep, ggvp, gvnn, gt_rho, t, qt, cqt, k1, rho_m);
-        g += mt_v_matrix(fh, fem, ep, ggwp, gwnn, gt_w, t, qt, cqt, k1, omega_m);
-        g += mt_t_matrix(fh, fem, ep, ggtp, gt1nn, gt2nn, t, qp, cqt, k1, k2, a2_m);
-        g += mt_av_matrix(fh, fem, ep, ggap, gavnn, t, qt, cqt, k1, a1_m);
-        g += mt_bv_matrix(fh, fem, ep, ggbp, gtb, t, qt, cqt, k1, b1_m);
-        g += mt_bv_matrix(fh, fem, ep, gghp, gth, t, qt, cqt, k1, h1_m);
+        const PointMomenta& p = momenta;
+        DiracMatrix g = ms_n_matrix(ec, fh, {1.0, gts, f1, 1.0, f2}, gpnn, ibm, ep, p);
+        g += mu_n_matrix(ec, fh, {0.0, gtu, 0.0, 1.0, 0.0}, gpnn, fbm, ep, p);
+        g += mt_pion_matrix(ec, {fh, fem, 1.0, fmm}, 1.0, gpnn, ep, p);
+        g += mt_v_matrix({fh, fem, ggvp, rho_m}, gvnn, gt_rho, ep, p);
+        g += mt_v_matrix({fh, fem, ggwp, omega_m}, gwnn, gt_w, ep, p);
+        g += mt_t_matrix({fh, fem, ggtp, a2_m}, gt1nn, gt2nn, ep, p);
+        g += mt_av_matrix({fh, fem, ggap, a1_m}, gavnn, ep, p);
+        g += mt_bv_matrix({fh, fem, ggbp, b1_m}, gtb, ep, p);
+        g += mt_bv_matrix({fh, fem, gghp, h1_m}, gth, ep, p);
         return g;
     }
 
     // The nine amplitudes of one combination through the amplitude routines.
     cplx per_amplitude(const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep) const {
-        return spinor_uxgxu(u2b, ms_n_matrix(ec, fh, f1, 1.0, f2, qq, ep, 1.0, gts, gpnn, s, qs, k1, ibm), u1) +
-               spinor_uxgxu(u2b, mu_n_matrix(ec, fh, 0.0, 1.0, 0.0, qq, ep, 0.0, gtu, gpnn, u, qu, k1, fbm), u1) +
+        return ms_n(ec, fh, f1, 1.0, f2, qq, u2b, u1, ep, 1.0, gts, gpnn, s, qs, k1, ibm) +
+               mu_n(ec, fh, 0.0, 1.0, 0.0, qq, u2b, u1, ep, 0.0, gtu, gpnn, u, qu, k1, fbm) +
                mt_pion(ec, fh, fem, 1.0, qq, u2b, u1, ep, 1.0, gpnn, t, qt, k1, fmm) +
                mt_v(fh, fem, u2b, u1, ep, ggvp, gvnn, gt_rho, t, qt, cqt, k1, rho_m) +
                mt_v(fh, fem, u2b, u1, ep, ggwp, gwnn, gt_w, t, qt, cqt, k1, omega_m) +

@@ -53,6 +53,7 @@ PointMomenta CmFrame::point_momenta(double theta) const {
     k.u = v_dot_v(k.qu, k.qu);
     k.t = v_dot_v(k.qt, k.qt);
     k.cqt = contra_vector(k.qt);
+    k.qq = qq;
     return k;
 }
 

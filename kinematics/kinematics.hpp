@@ -32,6 +32,7 @@ struct PointMomenta {
     FourVector qs, qt, qu, qp;        ///< k1 + p1, k2 - k1, p2 - k1, (p1 + p2)/2
     FourVector cqt;                   ///< qt with its index lowered
     cplx s, t, u;                     ///< qs^2, qt^2, qu^2
+    double qq = 0;                    ///< Q^2 = -k1.k1
 };
 
 /// Centre-of-mass energies and momenta at one (W, Q^2) for given masses; the angle is fixed separately.

@@ -138,65 +138,103 @@ inline cplx v_hvnn_mu(int mu, const DiracSpinor& u2b, const FourVector& q, const
 }
 
 
-// ---- the diagrams between spinors ---------------------------------------------------------------------------
+// ---- the diagrams between spinors, with the arguments spelled out ----------------------------------------
+
+namespace literal {
+
+// The momenta of a point that a diagram takes; the others stay zero.
+inline PointMomenta momenta(const FourVector& k1, const FourVector& k2, cplx t, const FourVector& qt,
+                            const FourVector& cqt, const FourVector& qp, double qq) {
+    PointMomenta p{};
+    p.mom.k1 = k1;
+    p.mom.k2 = k2;
+    p.t = t;
+    p.qt = qt;
+    p.cqt = cqt;
+    p.qp = qp;
+    p.qq = qq;
+    return p;
+}
+
+// The same for an s- or u-channel pole with its invariant x = s or u and momentum q = qs or qu.
+inline PointMomenta pole_momenta(bool s_channel, const FourVector& k1, cplx x, const FourVector& q, double qq) {
+    PointMomenta p{};
+    p.mom.k1 = k1;
+    (s_channel ? p.s : p.u) = x;
+    (s_channel ? p.qs : p.qu) = q;
+    p.qq = qq;
+    return p;
+}
+
+}  // namespace literal
 
 // Pion-pole amplitude.
 inline cplx mt_pion(double ec, cplx ff_h, cplx ff, cplx ff0, double qq, const DiracSpinor& u2b, const DiracSpinor& u1,
-             const FourVector& ep, double cht, double gpnn, cplx t, const FourVector& qt, const FourVector& k1,
-             double m) {
-    return spinor_uxgxu(u2b, mt_pion_matrix(ec, ff_h, ff, ff0, qq, ep, cht, gpnn, t, qt, k1, m), u1);
+                    const FourVector& ep, double cht, double gpnn, cplx t, const FourVector& qt, const FourVector& k1,
+                    double m) {
+    const PointMomenta p = literal::momenta(k1, {}, t, qt, {}, {}, qq);
+    return spinor_uxgxu(u2b, mt_pion_matrix(ec, {ff_h, ff, cht, m}, ff0, gpnn, ep, p), u1);
 }
 
 // rho/omega-exchange amplitude.
-inline cplx mt_v(cplx ftv_h, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggvp,
-          double gvnn, double gvtnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1,
-          double m) {
-    return spinor_uxgxu(u2b, mt_v_matrix(ftv_h, ff_em, ep, ggvp, gvnn, gvtnn, t, qt, cqt, k1, m), u1);
+inline cplx mt_v(cplx ftv_h, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep,
+                 double ggvp, double gvnn, double gvtnn, cplx t, const FourVector& qt, const FourVector& cqt,
+                 const FourVector& k1, double m) {
+    const PointMomenta p = literal::momenta(k1, {}, t, qt, cqt, {}, 0.0);
+    return spinor_uxgxu(u2b, mt_v_matrix({ftv_h, ff_em, ggvp, m}, gvnn, gvtnn, ep, p), u1);
 }
 
 // a1-exchange amplitude.
-inline cplx mt_av(cplx fta, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggap,
-           double gavnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mt_av_matrix(fta, ff_em, ep, ggap, gavnn, t, qt, cqt, k1, m), u1);
+inline cplx mt_av(cplx fta, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep,
+                  double ggap, double gavnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1,
+                  double m) {
+    const PointMomenta p = literal::momenta(k1, {}, t, qt, cqt, {}, 0.0);
+    return spinor_uxgxu(u2b, mt_av_matrix({fta, ff_em, ggap, m}, gavnn, ep, p), u1);
 }
 
 // b1/h1-exchange amplitude.
-inline cplx mt_bv(cplx ftb, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggbp,
-           double gbvnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mt_bv_matrix(ftb, ff_em, ep, ggbp, gbvnn, t, qt, cqt, k1, m), u1);
+inline cplx mt_bv(cplx ftb, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep,
+                  double ggbp, double gbvnn, cplx t, const FourVector& qt, const FourVector& cqt, const FourVector& k1,
+                  double m) {
+    const PointMomenta p = literal::momenta(k1, {}, t, qt, cqt, {}, 0.0);
+    return spinor_uxgxu(u2b, mt_bv_matrix({ftb, ff_em, ggbp, m}, gbvnn, ep, p), u1);
 }
 
 // a2-exchange amplitude.
-inline cplx mt_t(cplx ftt, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep, double ggtp,
-          double gt1, double gt2, cplx t, const FourVector& qp, const FourVector& cqt, const FourVector& k1,
-          const FourVector& k2, double m) {
-    return spinor_uxgxu(u2b, mt_t_matrix(ftt, ff_em, ep, ggtp, gt1, gt2, t, qp, cqt, k1, k2, m), u1);
+inline cplx mt_t(cplx ftt, cplx ff_em, const DiracSpinor& u2b, const DiracSpinor& u1, const FourVector& ep,
+                 double ggtp, double gt1, double gt2, cplx t, const FourVector& qp, const FourVector& cqt,
+                 const FourVector& k1, const FourVector& k2, double m) {
+    const PointMomenta p = literal::momenta(k1, k2, t, {}, cqt, qp, 0.0);
+    return spinor_uxgxu(u2b, mt_t_matrix({ftt, ff_em, ggtp, m}, gt1, gt2, ep, p), u1);
 }
-
 
 // s-channel nucleon pole, gauge-restoring photon vertex.
 inline cplx ms_n(double ec, cplx ff_h, cplx f1, cplx f10, cplx f2, double qq, const DiracSpinor& u2b,
                  const DiracSpinor& u1, const FourVector& ep, double chs, double gts, double g, cplx s,
                  const FourVector& qs, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, ms_n_matrix(ec, ff_h, f1, f10, f2, qq, ep, chs, gts, g, s, qs, k1, m), u1);
+    const PointMomenta p = literal::pole_momenta(true, k1, s, qs, qq);
+    return spinor_uxgxu(u2b, ms_n_matrix(ec, ff_h, {chs, gts, f1, f10, f2}, g, m, ep, p), u1);
 }
 // s-channel nucleon pole, plain photon vertex.
 inline cplx ms_nn(double ec, cplx ff_h, cplx f1, cplx f2, const DiracSpinor& u2b, const DiracSpinor& u1,
                   const FourVector& ep, double chs, double gts, double g, cplx s, const FourVector& qs,
                   const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, ms_nn_matrix(ec, ff_h, f1, f2, ep, chs, gts, g, s, qs, k1, m), u1);
+    const PointMomenta p = literal::pole_momenta(true, k1, s, qs, 0.0);
+    return spinor_uxgxu(u2b, ms_nn_matrix(ec, ff_h, {chs, gts, f1, 1.0, f2}, g, m, ep, p), u1);
 }
 // u-channel nucleon pole, gauge-restoring photon vertex.
 inline cplx mu_n(double ec, cplx ff_h, cplx f1, cplx f10, cplx f2, double qq, const DiracSpinor& u2b,
                  const DiracSpinor& u1, const FourVector& ep, double chu, double gtu, double g, cplx u,
                  const FourVector& qu, const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mu_n_matrix(ec, ff_h, f1, f10, f2, qq, ep, chu, gtu, g, u, qu, k1, m), u1);
+    const PointMomenta p = literal::pole_momenta(false, k1, u, qu, qq);
+    return spinor_uxgxu(u2b, mu_n_matrix(ec, ff_h, {chu, gtu, f1, f10, f2}, g, m, ep, p), u1);
 }
 // u-channel nucleon pole, plain photon vertex.
 inline cplx mu_nn(double ec, cplx ff_h, cplx f1, cplx f2, const DiracSpinor& u2b, const DiracSpinor& u1,
                   const FourVector& ep, double chu, double gtu, double g, cplx u, const FourVector& qu,
                   const FourVector& k1, double m) {
-    return spinor_uxgxu(u2b, mu_nn_matrix(ec, ff_h, f1, f2, ep, chu, gtu, g, u, qu, k1, m), u1);
+    const PointMomenta p = literal::pole_momenta(false, k1, u, qu, 0.0);
+    return spinor_uxgxu(u2b, mu_nn_matrix(ec, ff_h, {chu, gtu, f1, 1.0, f2}, g, m, ep, p), u1);
 }
 
 }  // namespace kavrin

@@ -56,9 +56,10 @@ struct Point {
     FourVector k1, p1, k2, p2, qs, qt, qu, qp, cqt;
     cplx s, t, u;
     double qq;
+    double theta;
 
-    Point(const Channel& c, double w, double q2, double theta)
-        : ch(c), frame(CmFrame::make(w, q2, c.ibm, c.fbm, pion_m)) {
+    Point(const Channel& c, double w, double q2, double angle)
+        : ch(c), frame(CmFrame::make(w, q2, c.ibm, c.fbm, pion_m)), theta(angle) {
         const Momenta m = frame.momenta(theta);
         k1 = m.k1, p1 = m.p1, k2 = m.k2, p2 = m.p2;
         qs = k1 + p1, qt = k2 - k1, qu = p2 - k1, qp = (p1 + p2) * 0.5;
@@ -67,6 +68,7 @@ struct Point {
         qq = q2;
     }
     FourVector ep(int pol) const { return photon_circular(frame.e_k1, qq, pol); }
+    PointMomenta momenta() const { return frame.point_momenta(theta); }
     DiracSpinor u1(int spin) const { return z_spinor(p1, ch.ibm, spin); }
     DiracSpinor u2b(int spin) const { return ub(z_spinor(p2, ch.fbm, spin)); }
     double gts() const { return ch.kpi * 0.25 / ch.ibm; }
@@ -242,19 +244,19 @@ TEST(FastAmplitudes, MatrixFormsAreSpinIndependentAndSumLinearly) {
     // the total matrix of one polarization sandwiched once equals the sum of the nine sandwiched diagrams
     const Point& pt = kPoints[1];
     const double ibm = pt.ch.ibm;
+    const PointMomenta p = pt.momenta();
     for (int pol = 1; pol <= 3; ++pol) {
         const FourVector ep = pt.ep(pol);
         const DiracMatrix total =
-            ms_n_matrix(ec, fh, f1, 1.0, f2, pt.qq, ep, pt.ch.chs, pt.gts(), gpnn, pt.s, pt.qs, pt.k1, ibm) +
-            mu_n_matrix(ec, fh, f1, 1.0, f2, pt.qq, ep, pt.ch.chu, pt.gtu(), gpnn, pt.u, pt.qu, pt.k1,
-                        pt.ch.fbm) +
-            mt_pion_matrix(ec, fh, ffpi, 1.0, pt.qq, ep, pt.ch.cht, gpnn, pt.t, pt.qt, pt.k1, pion_m) +
-            mt_v_matrix(fh, fem, ep, ggvp, gvnn, gtvnn * 0.25 / ibm, pt.t, pt.qt, pt.cqt, pt.k1, rho_m) +
-            mt_v_matrix(fh, fem, ep, ggwp, gwnn, 0.0, pt.t, pt.qt, pt.cqt, pt.k1, omega_m) +
-            mt_t_matrix(fh, fem, ep, ggtp, double(2.8f) / ibm, 0.0, pt.t, pt.qp, pt.cqt, pt.k1, pt.k2, a2_m) +
-            mt_av_matrix(fh, fem, ep, ggap, gavnn, pt.t, pt.qt, pt.cqt, pt.k1, a1_m) +
-            mt_bv_matrix(fh, fem, ep, ggbp, gtbnn * 0.25 / ibm, pt.t, pt.qt, pt.cqt, pt.k1, b1_m) +
-            mt_bv_matrix(fh, fem, ep, gghp, gthnn * 0.25 / ibm, pt.t, pt.qt, pt.cqt, pt.k1, h1_m);
+            ms_n_matrix(ec, fh, {pt.ch.chs, pt.gts(), f1, 1.0, f2}, gpnn, ibm, ep, p) +
+            mu_n_matrix(ec, fh, {pt.ch.chu, pt.gtu(), f1, 1.0, f2}, gpnn, pt.ch.fbm, ep, p) +
+            mt_pion_matrix(ec, {fh, ffpi, pt.ch.cht, pion_m}, 1.0, gpnn, ep, p) +
+            mt_v_matrix({fh, fem, ggvp, rho_m}, gvnn, gtvnn * 0.25 / ibm, ep, p) +
+            mt_v_matrix({fh, fem, ggwp, omega_m}, gwnn, 0.0, ep, p) +
+            mt_t_matrix({fh, fem, ggtp, a2_m}, double(2.8f) / ibm, 0.0, ep, p) +
+            mt_av_matrix({fh, fem, ggap, a1_m}, gavnn, ep, p) +
+            mt_bv_matrix({fh, fem, ggbp, b1_m}, gtbnn * 0.25 / ibm, ep, p) +
+            mt_bv_matrix({fh, fem, gghp, h1_m}, gthnn * 0.25 / ibm, ep, p);
         for (int s1 = 1; s1 <= 2; ++s1)
             for (int s2 = 1; s2 <= 2; ++s2) {
                 const Diagrams l = literal_diagrams(pt, pt.u2b(s2), pt.u1(s1), ep);

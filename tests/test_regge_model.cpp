@@ -129,7 +129,7 @@ TEST(ReggeConstants, A1SignFlipsTheA1Photocoupling) {
         for (int pol = 1; pol <= 3; ++pol) {
             const FourVector ep = photon_circular(kin.frame.e_k1, qq, pol);
             const DiracMatrix a1 =
-                mt_av_matrix(f.fta_h, f.fta_em, ep, ggap_abs, gavnn, kin.t, kin.qt, kin.cqt, kin.mom.k1, a1_m);
+                mt_av_matrix({f.fta_h, f.fta_em, ggap_abs, a1_m}, gavnn, ep, kin);
             const DiracMatrix expected = cplx(2.0 * sqrt2_single) * a1;
             const DiracMatrix diff =
                 plus.total_amplitude_matrix(kin, f, ep) - minus.total_amplitude_matrix(kin, f, ep);
@@ -338,16 +338,10 @@ TEST(ReggeAmplitudes, AssemblyEqualsSumOfDiagramAmplitudes) {
                                            kin.qt, kin.cqt, p.k1, h1_m);
                     cplx expected;
                     if (is_charged(c.channel)) {
-                        const cplx ms = spinor_uxgxu(
-                            u2b,
-                            ms_n_matrix(ec, f.fs_t, f.fs1, f.f10t, f.fs2, qq, ep, ch.chs_t, gts, gpnn, kin.s, kin.qs,
-                                        p.k1, ch.ibm),
-                            u1);
-                        const cplx mu = spinor_uxgxu(
-                            u2b,
-                            mu_n_matrix(ec, f.fu_t, f.fu1, f.f10t, f.fu2, qq, ep, ch.chu_t, gtu, gpnn, kin.u, kin.qu,
-                                        p.k1, ch.fbm),
-                            u1);
+                        const cplx ms = ms_n(ec, f.fs_t, f.fs1, f.f10t, f.fs2, qq, u2b, u1, ep, ch.chs_t, gts, gpnn,
+                                             kin.s, kin.qs, p.k1, ch.ibm);
+                        const cplx mu = mu_n(ec, f.fu_t, f.fu1, f.f10t, f.fu2, qq, u2b, u1, ep, ch.chu_t, gtu, gpnn,
+                                             kin.u, kin.qu, p.k1, ch.fbm);
                         const cplx mtp = mt_pion(ec, f.ftp_h, f.ftp_em, f.ftp_em0, qq, u2b, u1, ep, ch.cht_t, gpnn,
                                                  kin.t, kin.qt, p.k1, ch.fmm);
                         const cplx mtt = mt_t(f.ftt_h, f.ftt_em, u2b, u1, ep, ggtp, double(2.8f) / ch.ibm, 0.0,
@@ -358,14 +352,10 @@ TEST(ReggeAmplitudes, AssemblyEqualsSumOfDiagramAmplitudes) {
                     } else {
                         expected = (mtv + mtw) + (mb1 + mh1);
                         if (c.born)
-                            expected += spinor_uxgxu(u2b,
-                                                     ms_nn_matrix(ec, f.fs_t, f.fs1, f.fs2, ep, ch.chs_t, gts, gpnn,
-                                                                  kin.s, kin.qs, p.k1, ch.ibm),
-                                                     u1) +
-                                        spinor_uxgxu(u2b,
-                                                     mu_nn_matrix(ec, f.fu_t, f.fu1, f.fu2, ep, ch.chu_t, gtu, gpnn,
-                                                                  kin.u, kin.qu, p.k1, ch.fbm),
-                                                     u1);
+                            expected += ms_nn(ec, f.fs_t, f.fs1, f.fs2, u2b, u1, ep, ch.chs_t, gts, gpnn, kin.s,
+                                              kin.qs, p.k1, ch.ibm) +
+                                        mu_nn(ec, f.fu_t, f.fu1, f.fu2, u2b, u1, ep, ch.chu_t, gtu, gpnn, kin.u,
+                                              kin.qu, p.k1, ch.fbm);
                     }
                     const HelicitySet& h = r.amplitudes[pair];
                     const cplx got = i500 == 1 ? h.mep1 : i500 == 2 ? h.me0 : h.mem1;

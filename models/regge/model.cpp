@@ -195,47 +195,39 @@ PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFacto
 DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
                                           const FourVector& ep) const {
     const ChannelData& ch = channel_;
-    const double qq = kin.frame.qq;
     const double ibm = ch.ibm, fbm = ch.fbm;
-    const Momenta& m = kin.mom;
     const double ec = elementary_charge();
 
-    const double gts = ch.kpi * 0.25 / ibm;
-    const double gtu = ch.kpf * 0.25 / fbm;
-    const double gt_rho = gtvnn * 0.25 / ibm;
-    const double gtb = gtbnn * 0.25 / ibm;
-
-    const DiracMatrix mtv =
-        mt_v_matrix(f.ftv_h, f.ftv_em, ep, ch.ggvp, gvnn, gt_rho, kin.t, kin.qt, kin.cqt, m.k1, ch.rho_m);
-    const DiracMatrix mt_b1 = mt_bv_matrix(f.ftb_h, f.ftb_em, ep, ch.ggbp, gtb, kin.t, kin.qt, kin.cqt, m.k1, b1_m);
+    const Exchange rho{f.ftv_h, f.ftv_em, ch.ggvp, ch.rho_m};
+    const Exchange b1{f.ftb_h, f.ftb_em, ch.ggbp, b1_m};
+    const DiracMatrix mtv = mt_v_matrix(rho, gvnn, gtvnn * 0.25 / ibm, ep, kin);
+    const DiracMatrix mt_b1 = mt_bv_matrix(b1, gtbnn * 0.25 / ibm, ep, kin);
+    // photon-nucleon vertices of the s- and u-channel poles: charge, kappa/(4M), F1, F1(0) = 1, F2
+    const NucleonCurrent js{ch.chs_t, ch.kpi * 0.25 / ibm, f.fs1, f.f10t, f.fs2};
+    const NucleonCurrent ju{ch.chu_t, ch.kpf * 0.25 / fbm, f.fu1, f.f10t, f.fu2};
 
     if (ch.charged) {
         // sqrt2 (s + u + pi + rho + a2 + a1 + b1); omega and h1 do not enter
-        const double gt1nn = gt1_lit / ibm;
-        const DiracMatrix ms_t = ms_n_matrix(ec, f.fs_t, f.fs1, f.f10t, f.fs2, qq, ep, ch.chs_t, gts, gpnn, kin.s,
-                                             kin.qs, m.k1, ibm);
-        const DiracMatrix mu_t = mu_n_matrix(ec, f.fu_t, f.fu1, f.f10t, f.fu2, qq, ep, ch.chu_t, gtu, gpnn, kin.u,
-                                             kin.qu, m.k1, fbm);
-        const DiracMatrix mtp =
-            mt_pion_matrix(ec, f.ftp_h, f.ftp_em, f.ftp_em0, qq, ep, ch.cht_t, gpnn, kin.t, kin.qt, m.k1, ch.fmm);
-        const DiracMatrix mtt =
-            mt_t_matrix(f.ftt_h, f.ftt_em, ep, ggtp, gt1nn, gt2nn, kin.t, kin.qp, kin.cqt, m.k1, m.k2, a2_m);
-        const DiracMatrix mt_a1 =
-            mt_av_matrix(f.fta_h, f.fta_em, ep, ggap_, gavnn, kin.t, kin.qt, kin.cqt, m.k1, a1_m);
+        const Exchange pion{f.ftp_h, f.ftp_em, ch.cht_t, ch.fmm};
+        const Exchange a2{f.ftt_h, f.ftt_em, ggtp, a2_m};
+        const Exchange a1{f.fta_h, f.fta_em, ggap_, a1_m};
+        const DiracMatrix ms_t = ms_n_matrix(ec, f.fs_t, js, gpnn, ibm, ep, kin);
+        const DiracMatrix mu_t = mu_n_matrix(ec, f.fu_t, ju, gpnn, fbm, ep, kin);
+        const DiracMatrix mtp = mt_pion_matrix(ec, pion, f.ftp_em0, gpnn, ep, kin);
+        const DiracMatrix mtt = mt_t_matrix(a2, gt1_lit / ibm, gt2nn, ep, kin);
+        const DiracMatrix mt_a1 = mt_av_matrix(a1, gavnn, ep, kin);
         return cplx(sqrt2_single) * (ms_t + mu_t + mtp + mtv + mtt + mt_a1 + mt_b1);
     }
 
     // neutral pion: (rho + omega) + (b1 + h1) [+ (s + u)]; pi, a2 and a1 do not enter
-    const double gt_w = gtwnn * 0.25 / ibm;
-    const double gth = gthnn * 0.25 / ibm;
-    const DiracMatrix mtw = mt_v_matrix(f.ftw_h, f.ftw_em, ep, ggwp, gwnn, gt_w, kin.t, kin.qt, kin.cqt, m.k1, omega_m);
-    const DiracMatrix mt_h1 = mt_bv_matrix(f.fth_h, f.fth_em, ep, gghp, gth, kin.t, kin.qt, kin.cqt, m.k1, h1_m);
+    const Exchange omega{f.ftw_h, f.ftw_em, ggwp, omega_m};
+    const Exchange h1{f.fth_h, f.fth_em, gghp, h1_m};
+    const DiracMatrix mtw = mt_v_matrix(omega, gwnn, gtwnn * 0.25 / ibm, ep, kin);
+    const DiracMatrix mt_h1 = mt_bv_matrix(h1, gthnn * 0.25 / ibm, ep, kin);
     DiracMatrix total = (mtv + mtw) + (mt_b1 + mt_h1);
     if (*settings_.options().born_terms) {
-        const DiracMatrix ms_t0 =
-            ms_nn_matrix(ec, f.fs_t, f.fs1, f.fs2, ep, ch.chs_t, gts, gpnn, kin.s, kin.qs, m.k1, ibm);
-        const DiracMatrix mu_t0 =
-            mu_nn_matrix(ec, f.fu_t, f.fu1, f.fu2, ep, ch.chu_t, gtu, gpnn, kin.u, kin.qu, m.k1, fbm);
+        const DiracMatrix ms_t0 = ms_nn_matrix(ec, f.fs_t, js, gpnn, ibm, ep, kin);
+        const DiracMatrix mu_t0 = mu_nn_matrix(ec, f.fu_t, ju, gpnn, fbm, ep, kin);
         total = total + (ms_t0 + mu_t0);
     }
     return total;
