@@ -6,6 +6,7 @@
 
 #include "api/checks.hpp"
 #include "models/km_vr_qvm/model.hpp"
+#include "kernel/units.hpp"
 
 namespace kavrin::models {
 
@@ -54,7 +55,7 @@ double theta_of(const CmFrame& frame, Angle angle) {
         case Angle::Kind::cos_theta: return std::acos(angle.value());
         case Angle::Kind::minus_t: break;
     }
-    return frame.theta_of_t_in_range(-angle.value() * 1.0e6);
+    return frame.theta_of_t_in_range(units::gev2_to_mev2(-angle.value()));
 }
 
 }  // namespace
@@ -72,7 +73,7 @@ Model::Model(const Settings& settings) : model_(std::make_shared<const internal:
 const Settings& Model::settings() const noexcept { return model_->settings(); }
 
 Observables Model::evaluate(double w, double q2, Angle angle) const {
-    const CmFrame frame = model_->frame(w * 1000.0, q2 * 1.0e6);
+    const CmFrame frame = model_->frame(units::gev_to_mev(w), units::gev2_to_mev2(q2));
     return model_->evaluate(frame, theta_of(frame, angle));
 }
 

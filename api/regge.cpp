@@ -6,6 +6,7 @@
 
 #include "api/checks.hpp"
 #include "models/regge/model.hpp"
+#include "kernel/units.hpp"
 
 namespace kavrin::regge {
 
@@ -121,7 +122,7 @@ double theta_of(const CmFrame& frame, Angle angle) {
         case Angle::Kind::cos_theta: return std::acos(angle.value());
         case Angle::Kind::minus_t: break;
     }
-    return frame.theta_of_t_in_range(-angle.value() * 1.0e6);
+    return frame.theta_of_t_in_range(units::gev2_to_mev2(-angle.value()));
 }
 
 }  // namespace
@@ -154,15 +155,15 @@ Model::Model(const Settings& settings, const GaussLegendreTable& table)
 const Settings& Model::settings() const noexcept { return model_->settings(); }
 
 Observables Model::evaluate(double w, double q2, Angle angle) const {
-    const double qq = q2 * 1.0e6;
-    const CmFrame frame = model_->frame(w * 1000.0, qq);
+    const double qq = units::gev2_to_mev2(q2);
+    const CmFrame frame = model_->frame(units::gev_to_mev(w), qq);
     return model_->evaluate(frame, model_->nucleon_form_factors(qq), theta_of(frame, angle));
 }
 
 FixedWQ2 Model::at(double w, double q2) const {
-    const double qq = q2 * 1.0e6;
+    const double qq = units::gev2_to_mev2(q2);
     const internal::NucleonFactors nf = model_->nucleon_form_factors(qq);
-    return FixedWQ2(model_, w * 1000.0, qq, nf.f1t, nf.f2t);
+    return FixedWQ2(model_, units::gev_to_mev(w), qq, nf.f1t, nf.f2t);
 }
 
 Observables FixedWQ2::evaluate(Angle angle) const {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "kernel/constants.hpp"
+#include "kernel/units.hpp"
 
 namespace kavrin {
 
@@ -73,12 +74,12 @@ double phi_dependent_cross_section(const CrossSections& domega, double eps, doub
 Observables point_observables(const CmFrame& f, double theta, double t, const CrossSections& domega, double bsa,
                               const SpinPairAmplitudes& amps, CrossSectionUnit unit) {
     Observables o;
-    o.w = f.w / 1000.0;
-    o.q2 = f.qq / 1.0e6;
+    o.w = units::mev_to_gev(f.w);
+    o.q2 = units::mev2_to_gev2(f.qq);
     o.theta = theta;
     o.cos_theta = std::cos(theta);
-    o.t = t / 1.0e6;
-    o.t0_minus_t = (f.t_forward() - t) / 1.0e6;
+    o.t = units::mev2_to_gev2(t);
+    o.t0_minus_t = units::mev2_to_gev2(f.t_forward() - t);
     o.dt_per_domega = dt_per_domega(f);
     o.unit = unit;
     o.dsigma_domega = domega;

@@ -9,6 +9,7 @@
 #include "formfactors/monopole_km.hpp"
 #include "formfactors/nucleon.hpp"
 #include "kinematics/wave_functions.hpp"
+#include "kernel/units.hpp"
 
 namespace kavrin::models::internal {
 
@@ -488,7 +489,7 @@ Observables Model::evaluate(const CmFrame& frame, double theta) const {
     const CrossSections domega = separated_cross_sections(
         response_sums(amps), cross_section_factor(frame, CrossSectionUnit::microbarn), -1.0, o.epsilon);
     const std::optional<double> beam_energy =
-        o.beam_energy_gev ? std::optional<double>(1000.0 * *o.beam_energy_gev) : std::nullopt;
+        o.beam_energy_gev ? std::optional<double>(units::gev_to_mev(*o.beam_energy_gev)) : std::nullopt;
     const double bsa = beam_spin_asymmetry(mc_.bsa, domega, frame, beam_energy);
     return point_observables(frame, theta, f.t.real(), domega, bsa, amps, CrossSectionUnit::microbarn);
 }

@@ -6,6 +6,7 @@
 #include "io/results.hpp"
 #include "kinematics/kinematics.hpp"
 #include "models/km_vr_qvm/model.hpp"
+#include "kernel/units.hpp"
 
 namespace kavrin::models_program {
 
@@ -33,7 +34,7 @@ constexpr const char* kBeamEnergy =
 double ask_minus_t(io::Dialogue& d, const ChannelMasses& m, double w, double qq, bool trailing_blanks) {
     const TRange r = kinematics(w, qq, m.ibm, m.fbm, m.fmm);
     const std::string text = std::string(trailing_blanks ? "INPUT: -T(GeV^2)?  " : "INPUT: -T(GeV^2)?") + " (" +
-                             io::format_real(-r.t_max / 1.0e6) + " < -T < " + io::format_real(-r.t_min / 1.0e6) +
+                             io::format_real(units::mev2_to_gev2(-r.t_max)) + " < -T < " + io::format_real(units::mev2_to_gev2(-r.t_min)) +
                              ")";
     d.print(text);
     return d.read_real("INPUT: -T(GeV^2)?");
@@ -108,18 +109,18 @@ Answers run_dialogue(io::Dialogue& d) {
         case 1:
             s.w_input = ask_real(d, kFinalW);
             s.qq_input = ask_real(d, kQQ);
-            s.t_input = ask_minus_t(d, m, 1000.0 * s.w_input, 1.0e6 * s.qq_input, true);
+            s.t_input = ask_minus_t(d, m, units::gev_to_mev(s.w_input), units::gev2_to_mev2(s.qq_input), true);
             break;
         case 2:
             s.qq_input = ask_real(d, kFinalQQ);
             s.w_input = ask_real(d, kW);
-            s.t_input = ask_minus_t(d, m, 1000.0 * s.w_input, 100000.0, true);
+            s.t_input = ask_minus_t(d, m, units::gev_to_mev(s.w_input), 100000.0, true);
             break;
         case 3: {
             s.xb_input = ask_real(d, kXB);
             s.qq_input = ask_real(d, "INPUT: FINAL QQ(GeV^2)?  ");
             // the range at the final Q^2 and the W that xB gives there
-            const double qq = 1.0e6 * s.qq_input;
+            const double qq = units::gev2_to_mev2(s.qq_input);
             const double w = std::sqrt(qq / s.xb_input - qq + m.ibms());
             s.t_input = ask_minus_t(d, m, w, qq, false);
             break;

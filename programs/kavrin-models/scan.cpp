@@ -1,4 +1,5 @@
 #include "kavrin-models/scan.hpp"
+#include "kernel/units.hpp"
 
 #include <cmath>
 #include <string>
@@ -100,8 +101,8 @@ double first_qq(const Answers& a, const ScanLimits& limits) {
 ScanLimits scan_limits(const Answers& a) {
     const Scan& s = a.scan;
     const ChannelMasses m = channel_masses(*a.physics.channel);
-    const double w = 1000.0 * s.w_input;
-    const double qq = 1.0e6 * s.qq_input;
+    const double w = units::gev_to_mev(s.w_input);
+    const double qq = units::gev2_to_mev2(s.qq_input);
     ScanLimits l{w, w, qq, qq, w_from_xb(s.mode)};
     switch (s.mode) {
         case 1:
@@ -133,10 +134,10 @@ io::ScanSize scan_size(const Answers& a) {
     const double qqmin = first_qq(a, limits);
     using io::shown_value;
     return {{{io::loop_span(limits.emin, limits.emax, gap100),
-              "values of W from " + shown_value(limits.emin / 1000.0) + " to " + shown_value(limits.emax / 1000.0) +
+              "values of W from " + shown_value(units::mev_to_gev(limits.emin)) + " to " + shown_value(units::mev_to_gev(limits.emax)) +
                   " GeV"},
              {io::loop_span(qqmin, limits.qqmax, gap150),
-              "values of Q^2 from " + shown_value(qqmin / 1.0e6) + " to " + shown_value(limits.qqmax / 1.0e6) + " GeV^2"},
+              "values of Q^2 from " + shown_value(units::mev2_to_gev2(qqmin)) + " to " + shown_value(units::mev2_to_gev2(limits.qqmax)) + " GeV^2"},
              {static_cast<double>(angle_count(a.scan)), "angles"},
              {a.scan.out == OutputKind::phi_dependent ? 360.0 : 1.0, "values of phi"}}};
 }
@@ -166,7 +167,7 @@ void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFil
                     case 1:
                     case 2:
                     case 3: {
-                        const double t = -s.t_input * 1.0e6;
+                        const double t = units::gev2_to_mev2(-s.t_input);
                         if (t > fr.t_forward() || t < fr.t_backward()) continue;  // outside the physical range
                         theta = fr.theta_of_t(t);
                         break;

@@ -6,6 +6,7 @@
 #include "io/results.hpp"
 #include "kinematics/kinematics.hpp"
 #include "models/regge/model.hpp"
+#include "kernel/units.hpp"
 
 namespace kavrin::regge_program {
 
@@ -15,8 +16,8 @@ using internal::ChannelData;
 
 namespace {
 
-constexpr double gev = 1000.0;     // W answers in GeV -> MeV
-constexpr double gev2 = 1.0e6;     // Q^2, -t, -u answers in GeV^2 -> MeV^2
+constexpr double gev = units::mev_per_gev;     // W answers in GeV -> MeV
+constexpr double gev2 = units::mev2_per_gev2;  // Q^2, -t, -u answers in GeV^2 -> MeV^2
 constexpr std::string_view hyphens = "-----------------------------------------------";
 constexpr std::string_view blank30 = "                              ";
 
@@ -50,8 +51,8 @@ void ask_minus_t(io::Dialogue& d, Channel channel, Scan& s, double w, double qq,
     s.t_max = r.t_max;
     s.t_min = r.t_min;
     const std::string_view prompt = mode3 ? "INPUT: -T(GeV^2)?" : "INPUT: -T(GeV^2)?  ";
-    d.print(std::string(prompt) + " (" + io::format_real(-s.t_max / 1.0e6) + " < -T < " +
-            io::format_real(-s.t_min / 1.0e6) + ")");
+    d.print(std::string(prompt) + " (" + io::format_real(units::mev2_to_gev2(-s.t_max)) + " < -T < " +
+            io::format_real(units::mev2_to_gev2(-s.t_min)) + ")");
     s.t_input = d.read_real(name_of(prompt));
 }
 

@@ -1,4 +1,5 @@
 #include "kavrin-regge/scan.hpp"
+#include "kernel/units.hpp"
 
 #include <cmath>
 
@@ -24,7 +25,7 @@ PionAngle pion_angle(const Scan& st, const CmFrame& fr, int i200) {
             case 2:
             case 3: {
                 // fixed -t inside the range shown in the dialogue; clamped to the forward/backward angle
-                const double t = -st.t_input * 1.0e6;
+                const double t = units::gev2_to_mev2(-st.t_input);
                 if (t > st.t_max || t < st.t_min) return {true, 0.0};
                 return {false, fr.theta_of_t(t)};
             }
@@ -37,9 +38,9 @@ PionAngle pion_angle(const Scan& st, const CmFrame& fr, int i200) {
     }
     switch (st.dds_mode) {
         case 1:
-        case 3: return {false, std::acos(fr.cos_theta_of_t(-st.t_input * 1.0e6))};
+        case 3: return {false, std::acos(fr.cos_theta_of_t(units::gev2_to_mev2(-st.t_input)))};
         case 2:
-        case 4: return {false, std::acos(fr.cos_theta_of_u(-st.u_input * 1.0e6))};
+        case 4: return {false, std::acos(fr.cos_theta_of_u(units::gev2_to_mev2(-st.u_input)))};
         case 5: return {false, i200 * pi / 180.0};
         default: return {false, st.theta_deg * pi / 180.0};
     }
@@ -98,9 +99,9 @@ io::ScanSize scan_size(const Scan& st) {
     const bool phi_series = st.out == OutputKind::dds && st.dds_mode >= 1 && st.dds_mode <= 4;
     using io::shown_value;
     return {{{io::loop_span(st.emin, st.emax, gap100),
-              "values of W from " + shown_value(st.emin / 1000.0) + " to " + shown_value(st.emax / 1000.0) + " GeV"},
+              "values of W from " + shown_value(units::mev_to_gev(st.emin)) + " to " + shown_value(units::mev_to_gev(st.emax)) + " GeV"},
              {io::loop_span(st.qqmin, st.qqmax, gap150),
-              "values of Q^2 from " + shown_value(st.qqmin / 1.0e6) + " to " + shown_value(st.qqmax / 1.0e6) + " GeV^2"},
+              "values of Q^2 from " + shown_value(units::mev2_to_gev2(st.qqmin)) + " to " + shown_value(units::mev2_to_gev2(st.qqmax)) + " GeV^2"},
              {static_cast<double>(angles), "angles"},
              {phi_series ? 360.0 : 1.0, "values of phi"}}};
 }
