@@ -16,7 +16,7 @@ DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, d
     const DiracMatrix eps = sl(ep);
     const cplx epk1 = v_dot_v(ep, k1);
     const DiracMatrix com = detail::slash_commutator(ep, k1);
-    const cplx df1 = f1 - f10, gauge = epk1 / qq, pauli = kappa_n * f2;
+    const cplx df1 = f1 - f10, gauge = real_photon(qq, epk1) ? cplx(0.0) : epk1 / qq, pauli = kappa_n * f2;
     DiracMatrix vgnn;
     for (std::size_t i = 0; i < 16; ++i) {
         const cplx ftilda = df1 * (eps.a[i] + gauge * k1s.a[i]) + f10 * eps.a[i];
@@ -43,7 +43,8 @@ cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, con
     const cplx qpep = v_dot_v(qp, ep);
     const cplx qpk1 = v_dot_v(qp, k1);
     const cplx epk1 = v_dot_v(ep, k1);
-    const cplx ftilda = (ff - ff0) * (qpep + qpk1 * epk1 / qq) + ff0 * qpep;
+    const cplx gauge = real_photon(qq, epk1) ? cplx(0.0) : qpk1 * epk1 / qq;
+    const cplx ftilda = (ff - ff0) * (qpep + gauge) + ff0 * qpep;
     return cht * ftilda;
 }
 

@@ -7,6 +7,10 @@
 
 namespace kavrin {
 
+/// Whether the gauge-restoring ratio (ep.k1)/Q^2 of a photon vertex is the 0/0 of a real photon: Q^2 = 0 and
+/// ep.k1 = 0 (a real photon has only transverse polarizations). Its limit, and its value there, is 0.
+inline bool real_photon(double qq, cplx epk1) { return qq == 0.0 && epk1 == cplx(0.0); }
+
 /// Gauge-restoring photon-nucleon vertex:
 /// charge [f10 eps-slash + (f1 - f10)(eps-slash + k1-slash (eps.k1)/qq)] - kappa_n f2 [eps-slash, k1-slash].
 /// kappa_n = kappa/(4M). Requires qq != 0.

@@ -1,5 +1,6 @@
 #include "amplitudes/vr_vertices.hpp"
 
+#include "amplitudes/born.hpp"
 #include "amplitudes/meson_vertices.hpp"
 #include "amplitudes/slash_algebra.hpp"
 
@@ -17,13 +18,13 @@ DiracMatrix v_gnn_vr(double charge, cplx fn1, double kappa_n, cplx fn2, const Fo
 // Gauge-restoring factor cht (ep.k1)/Q^2 of the pion pole.
 cplx v_gi_vr(double cht, const FourVector& k1, const FourVector& ep, double qq) {
     const cplx epk1 = v_dot_v(ep, k1);
-    return cht * epk1 / qq;
+    return real_photon(qq, epk1) ? cplx(0.0) : cht * epk1 / qq;
 }
 
 // Gauge-restoring factor chu (ep.k1)/Q^2 of the u-channel nucleon pole.
 cplx v_gi_vr_u(double chu, const FourVector& k1, const FourVector& ep, double qq) {
     const cplx epk1 = v_dot_v(ep, k1);
-    return chu * epk1 / qq;
+    return real_photon(qq, epk1) ? cplx(0.0) : chu * epk1 / qq;
 }
 
 // Photon-pion-pion vertex factor cht ff ep.(k2 + qt).

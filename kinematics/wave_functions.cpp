@@ -35,7 +35,7 @@ FourVector photon_circular(double e_k1, double qq, int spin) {
             ep = {{0.0, -c1, cplx(0.0, -c2), 0.0}};
             break;
         case 2:
-            ep = {{k / q, 0.0, 0.0, e_k1 / q}};
+            if (qq != 0.0) ep = {{k / q, 0.0, 0.0, e_k1 / q}};  // a real photon is transverse
             break;
         case 3:
             ep = {{0.0, c1, cplx(0.0, -c2), 0.0}};

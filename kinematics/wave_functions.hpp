@@ -11,7 +11,8 @@ DiracSpinor z_spinor(const FourVector& p, double m, int i);
 
 /// Photon polarization for photon energy e_k1 and virtuality qq: spin 1 helicity +1, 2 longitudinal,
 /// 3 helicity -1 (eps(+1) = -(0,1,i,0)/sqrt2, eps(0) = (k,0,0,e_k1)/Q, eps(-1) = (0,1,-i,0)/sqrt2).
-/// Other spin values give the zero vector.
+/// Other spin values give the zero vector, and so does spin 2 at qq = 0: a real photon has no longitudinal
+/// polarization.
 FourVector photon_circular(double e_k1, double qq, int spin);
 
 }  // namespace kavrin

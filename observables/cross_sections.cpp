@@ -32,14 +32,16 @@ double cross_section_factor(const CmFrame& f, CrossSectionUnit unit) {
     return pf1 * pf2 * pf3;
 }
 
-CrossSections separated_cross_sections(const ResponseSums& s, double pf, double ltp_sign,
-                                       std::optional<double> epsilon) {
+CrossSections separated_cross_sections(const ResponseSums& s, const CmFrame& f, CrossSectionUnit unit,
+                                       double ltp_sign, std::optional<double> epsilon) {
+    const double pf = cross_section_factor(f, unit);
     CrossSections x;
     x.l = 0.5 * pf * s.sl_sum.real();
     x.t = 0.25 * pf * s.st_sum.real();
     x.tt = -0.25 * pf * s.stt_sum.real();
     x.lt = -0.25 * pf * s.stl_sum.real() / sqrt2_single;
     x.ltp = ltp_sign * 0.25 * pf * s.stlp_sum.imag() / sqrt2_single;
+    if (f.qq == 0.0) x.l = x.lt = x.ltp = 0.0;  // a real photon: no longitudinal response (exact zeros, unsigned)
     x.u = epsilon ? *epsilon * x.l + x.t : std::numeric_limits<double>::quiet_NaN();
     return x;
 }
@@ -50,6 +52,7 @@ double dt_per_domega(const CmFrame& f) { return pi_single / (f.k * f.p) * 1.0e6;
 
 double beam_spin_asymmetry(AsymmetryRule rule, const CrossSections& domega, const CmFrame& f,
                            std::optional<double> beam_energy) {
+    if (f.qq == 0.0) return 0.0;  // a real photon: no dsigma_LT'
     switch (rule) {
         case AsymmetryRule::ltp_over_u: return domega.ltp / domega.u;
         case AsymmetryRule::minus_ltp_over_u: return -domega.ltp / domega.u;

@@ -39,17 +39,19 @@ enum class AsymmetryRule {
     beam_energy,       ///< BSA = sqrt(2 eps'(1 - eps')) dsigma_LT'/(eps' dsigma_L + dsigma_T), eps' of the beam energy (KM)
 };
 
-/// dsigma/dOmega: L = pf Re sl/2, T = pf Re st/4, TT = -pf Re stt/4, LT = -pf Re stl/(4 sqrt2),
-/// LT' = ltp_sign pf Im stlp/(4 sqrt2) and, with epsilon, U = eps L + T (NaN without).
-CrossSections separated_cross_sections(const ResponseSums& s, double pf, double ltp_sign,
-                                       std::optional<double> epsilon);
+/// dsigma/dOmega with pf = cross_section_factor(f, unit): L = pf Re sl/2, T = pf Re st/4, TT = -pf Re stt/4,
+/// LT = -pf Re stl/(4 sqrt2), LT' = ltp_sign pf Im stlp/(4 sqrt2) and, with epsilon, U = eps L + T (NaN without).
+/// A real photon (Q^2 = 0) has no longitudinal polarization: L, LT and LT' are 0 there, and U = T.
+CrossSections separated_cross_sections(const ResponseSums& s, const CmFrame& f, CrossSectionUnit unit,
+                                       double ltp_sign, std::optional<double> epsilon);
 
 /// dsigma/dt of a dsigma/dOmega value x: x pi/(k p) 10^6 (per GeV^2 from per sr, k and p in MeV).
 double per_t(double x, const CmFrame& f);
 /// The factor pi/(k p) 10^6 itself.
 double dt_per_domega(const CmFrame& f);
 
-/// Beam-spin asymmetry of the rule; the beam-energy rule needs beam_energy (MeV), else NaN.
+/// Beam-spin asymmetry of the rule; the beam-energy rule needs beam_energy (MeV), else NaN. 0 for a real
+/// photon (Q^2 = 0), which has no dsigma_LT'.
 double beam_spin_asymmetry(AsymmetryRule rule, const CrossSections& domega, const CmFrame& f,
                            std::optional<double> beam_energy);
 

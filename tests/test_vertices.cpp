@@ -155,14 +155,25 @@ TEST(PhotonNucleonVertex, DiracPartIsTransverseAndPauliPartIsISigmaMuNu) {
     EXPECT_TRUE(close(v_gnn(ep, f1, f10, f2, pt.qq, 1.0, kappa_n, pt.k1), dirac + pauli, 1e-12));
 }
 
-TEST(PhotonNucleonVertex, RealPhotonPointIsNotANumberInTheGaugeRestoringFormOnly) {
-    // Q^2 = 0: the gauge-restoring vertex divides by qq and gives NaN even for f1 = f10
+TEST(PhotonNucleonVertex, RealPhotonTakesTheLimitOfTheGaugeRestoringForm) {
+    // Q^2 = 0: a transverse polarization has ep.k1 = 0, the gauge term (ep.k1)/Q^2 k1-slash is 0 (its limit), and
+    // the gauge-restoring vertex is the plain one with F1
     const CmFrame real = CmFrame::make(2500.0, 0.0, proton_mass, neutron_mass, pion_mass);
     const Momenta m = real.momenta(0.5);
-    const FourVector ep = photon_circular(real.e_k1, 0.0, 1);
-    EXPECT_TRUE(all_not_finite(v_gnn(ep, 1.0, 1.0, 0.5, 0.0, 1.0, 0.001, m.k1)));
-    const DiracMatrix plain = v_gnn_n(ep, 1.0, 0.5, 1.0, 0.001, m.k1);
-    for (const cplx& x : plain.a) EXPECT_TRUE(std::isfinite(x.real()) && std::isfinite(x.imag()));
+    const cplx f1(0.9, 0.01), f10(1.0), f2(0.5);
+    for (int pol : {1, 3}) {
+        const FourVector ep = photon_circular(real.e_k1, 0.0, pol);
+        EXPECT_TRUE(close(v_gnn(ep, f1, f10, f2, 0.0, 1.0, 0.001, m.k1), v_gnn_n(ep, f1, f2, 1.0, 0.001, m.k1), 0.0));
+        // and the vertex is continuous as Q^2 -> 0
+        const CmFrame near = CmFrame::make(2500.0, 1e-6, proton_mass, neutron_mass, pion_mass);
+        const Momenta mn = near.momenta(0.5);
+        EXPECT_TRUE(close(v_gnn(photon_circular(near.e_k1, 1e-6, pol), f1, f10, f2, 1e-6, 1.0, 0.001, mn.k1),
+                          v_gnn(ep, f1, f10, f2, 0.0, 1.0, 0.001, m.k1), 1e-9));
+    }
+    // a real photon has no longitudinal polarization
+    for (const cplx& x : photon_circular(real.e_k1, 0.0, 2).c) EXPECT_EQ(x, cplx(0.0));
+    // a polarization with ep.k1 != 0 at Q^2 = 0 is no photon's: not a number
+    EXPECT_TRUE(all_not_finite(v_gnn(m.k2, f1, f10, f2, 0.0, 1.0, 0.001, m.k1)));
 }
 
 TEST(PionNucleonVertex, WithFactorIAndPseudovectorMatchesPseudoscalarOnShell) {
@@ -192,9 +203,9 @@ TEST(PhotonPionVertex, ChargeZeroRealPhotonValueAndPureGauge) {
     // ep = k1 with an on-shell pion: (2 qt + k1).k1 = k2.k2 - qt.qt = m_pi^2 - t, independent of ff
     const cplx t = v_dot_v(pt.qt, pt.qt);
     EXPECT_TRUE(close(v_gpsps(1.0, ff, ff0, pt.qq, pt.qt, pt.k1, pt.k1), ff0 * (pion_mass * pion_mass - t), 1e-10));
-    // Q^2 = 0 is not a number
-    const cplx nan = v_gpsps(1.0, ff, ff0, 0.0, pt.qt, pt.k1, photon_circular(pt.frame.e_k1, pt.qq, 1));
-    EXPECT_TRUE(std::isnan(nan.real()) || std::isnan(nan.imag()));
+    // a real photon (Q^2 = 0, ep.k1 = 0): the gauge term vanishes, cht ff (2 qt + k1).ep
+    const FourVector real = photon_circular(pt.frame.e_k1, pt.qq, 1);
+    EXPECT_TRUE(close(v_gpsps(1.0, ff, ff0, 0.0, pt.qt, pt.k1, real), ff * v_dot_v(qp, real), 1e-15));
 }
 
 TEST(NucleonPropagator, RestFrameAndOnShellSpinors) {

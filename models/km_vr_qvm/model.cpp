@@ -486,8 +486,8 @@ Observables Model::evaluate(const CmFrame& frame, double theta) const {
     const PointFactors f = point_factors(mc_, frame, theta);
     const SpinPairAmplitudes amps = helicity_amplitudes(mc_, f);
     const Options& o = settings_.options();
-    const CrossSections domega = separated_cross_sections(
-        response_sums(amps), cross_section_factor(frame, CrossSectionUnit::microbarn), -1.0, o.epsilon);
+    const CrossSections domega =
+        separated_cross_sections(response_sums(amps), frame, CrossSectionUnit::microbarn, -1.0, o.epsilon);
     const std::optional<double> beam_energy =
         o.beam_energy_gev ? std::optional<double>(units::gev_to_mev(*o.beam_energy_gev)) : std::nullopt;
     const double bsa = beam_spin_asymmetry(mc_.bsa, domega, frame, beam_energy);

@@ -257,8 +257,7 @@ PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf
         }
     }
     const Options& o = settings_.options();
-    r.domega = separated_cross_sections(response_sums(r.amplitudes), cross_section_factor(frame, o.unit), 1.0,
-                                        o.epsilon);
+    r.domega = separated_cross_sections(response_sums(r.amplitudes), frame, o.unit, 1.0, o.epsilon);
     return r;
 }
 
