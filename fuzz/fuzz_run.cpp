@@ -101,6 +101,9 @@ void check_one_input(RunFunction run, const RunDir& dir, const std::uint8_t* dat
         } else if (const std::string f = dir.first_malformed(); !f.empty()) {
             fail("only result lines in the result files", f, interactive);
         }
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().extension() == ".partial")
+                fail("no temporary file after a run", e.path().filename().string(), interactive);
     }
 }
 

@@ -1,6 +1,7 @@
 // The properties every answer stream must keep, checked by the fuzz targets of both programs: a run ends
 // with status 0 or 1; status 1 comes with a message; on status 1 no result file that existed before has
-// changed; on status 0 every result file either kept its old content or holds only result lines.
+// changed; on status 0 every result file either kept its old content or holds only result lines; no run
+// leaves a temporary file behind.
 #pragma once
 
 #include <cstddef>

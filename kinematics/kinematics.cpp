@@ -1,6 +1,7 @@
 #include "kinematics/kinematics.hpp"
 
 #include <cmath>
+#include <limits>
 
 #include "kernel/constants.hpp"
 
@@ -28,7 +29,9 @@ CmFrame CmFrame::make(double w, double qq, double ibm, double fbm, double fmm) {
     f.e_k2 = (w * w - fbms + fmms) / (2.0 * w);
     f.e_p2 = (w * w + fbms - fmms) / (2.0 * w);
     f.k = std::sqrt(f.e_k1 * f.e_k1 + qq);
-    f.p = std::sqrt(f.e_k2 * f.e_k2 - fmms);
+    // below the threshold of the final state there is no point: p is NaN, and so is everything built on it
+    // (e_k2^2 - m^2 turns positive again below W = M2 - m, which is no physical momentum either)
+    f.p = w >= fbm + fmm ? std::sqrt(f.e_k2 * f.e_k2 - fmms) : std::numeric_limits<double>::quiet_NaN();
     return f;
 }
 
@@ -72,7 +75,10 @@ double CmFrame::theta_of_t_in_range(double t) const {
     return theta_of_t(t);
 }
 
-double w_of_xb(double qq, double xb, double m) { return std::sqrt(qq / xb - qq + m * m); }
+double w_of_xb(double qq, double xb, double m) {
+    if (!(xb > 0.0 && xb < 1.0)) return std::numeric_limits<double>::quiet_NaN();  // no physical point
+    return std::sqrt(qq / xb - qq + m * m);
+}
 
 double xb_of_w(double w, double qq, double m) { return qq / (w * w + qq - m * m); }
 

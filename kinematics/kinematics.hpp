@@ -48,7 +48,7 @@ struct CmFrame {
     double e_k2 = 0;  ///< meson energy (W^2 - M2^2 + m^2)/2W
     double e_p2 = 0;  ///< recoil energy (W^2 + M2^2 - m^2)/2W
     double k = 0;     ///< photon momentum sqrt(e_k1^2 + Q^2)
-    double p = 0;     ///< meson momentum sqrt(e_k2^2 - m^2); NaN below threshold
+    double p = 0;     ///< meson momentum sqrt(e_k2^2 - m^2); NaN below the threshold W = M2 + m
 
     /// Frame of W = w, Q^2 = qq with target mass ibm, recoil mass fbm and meson mass fmm.
     static CmFrame make(double w, double qq, double ibm, double fbm, double fmm);
@@ -77,7 +77,8 @@ struct CmFrame {
     double theta_of_t_in_range(double t) const;
 };
 
-/// W of the point with Bjorken x_B at Q^2 on a target of mass m: W^2 = Q^2/x_B - Q^2 + m^2.
+/// W of the point with Bjorken x_B at Q^2 on a target of mass m: W^2 = Q^2/x_B - Q^2 + m^2; NaN for x_B
+/// outside (0, 1).
 double w_of_xb(double qq, double xb, double m);
 /// Bjorken x_B = Q^2/(W^2 + Q^2 - m^2) of the point (W, Q^2) on a target of mass m.
 double xb_of_w(double w, double qq, double m);

@@ -309,7 +309,8 @@ TEST(HostileInput, GaussLegendreTablesOfEveryShape) {
         EXPECT_EQ(run_with(table, run), 0) << run.err;
         EXPECT_EQ(run.contents(), reference.contents());
     }
-    // fewer lines, NaN, a single column, a directory: refused with the file and line named, nothing written
+    // fewer lines, NaN, a single column, zeros, an abscissa outside (-1, 1), weights that do not sum to 2, an
+    // endless line, a directory: refused with the file and line named, nothing written
     const std::pair<std::string, std::string> bad[] = {
         {table_of([](std::size_t i, const std::string& l) { return i < 99 ? l + "\n" : std::string(); }),
          "after 99 of 100 pairs"},
@@ -317,6 +318,12 @@ TEST(HostileInput, GaussLegendreTablesOfEveryShape) {
         {table_of([](std::size_t i, const std::string& l) { return i == 7 ? l.substr(0, 28) + "\n" : l + "\n"; }),
          "line 8"},
         {table_of([](std::size_t i, const std::string& l) { return i == 0 ? " 0.5 inf\n" : l + "\n"; }), "line 1"},
+        {table_of([](std::size_t, const std::string&) { return std::string(" 0.0 0.0\n"); }), "line 1"},
+        {table_of([](std::size_t i, const std::string& l) { return i == 3 ? " 1.0 0.01\n" : l + "\n"; }),
+         "line 4 of"},
+        {table_of([](std::size_t i, const std::string& l) { return i == 50 ? " 0.01 1e300\n" : l + "\n"; }),
+         "sum to"},
+        {std::string(100000, '7'), "longer than"},
     };
     for (const auto& [table, expected] : bad) {
         Scratch run(Program::regge);

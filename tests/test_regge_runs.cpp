@@ -403,10 +403,3 @@ TEST(ReggeRun, MissingShortOrBadTableStopsWithoutTouchingEarlierResults) {
     for (const std::string& f : all_files) EXPECT_EQ(garbled.file(f).size(), 0u) << f;
 }
 
-TEST(ReggeRun, FailedWriteIsReported) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    RunDir run;
-    fs::create_symlink("/dev/full", run.dir() / "dST.dat");
-    EXPECT_EQ(run(pip_dipole_head + "9\n2.22\n1.60\n0.5\n1\n"), 1);
-    EXPECT_NE(run.error.find("dST.dat"), std::string::npos) << run.error;
-}

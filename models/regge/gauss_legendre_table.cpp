@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <istream>
 #include <optional>
 #include <string_view>
 
@@ -27,18 +28,57 @@ std::string_view next_token(std::string_view line, std::size_t& pos) {
 
 std::string installed_gauss_legendre_path() { return KAVRIN_INSTALLED_TABLE; }
 
+namespace {
+
+// The table is read up to its hundredth pair and no further: a line longer than this, or more bytes than this
+// before the hundredth pair, is no table (a device or a stray file read as one would fill the memory).
+constexpr std::size_t kMaxLine = 1024;
+constexpr std::size_t kMaxBytes = 65536;
+
+enum class LineRead { line, end, too_long };
+
+// Reads one line of at most kMaxLine characters into `line`, counting the bytes read into `bytes`.
+LineRead read_line(std::istream& in, std::string& line, std::size_t& bytes) {
+    line.clear();
+    std::streambuf* buf = in.rdbuf();
+    for (;;) {
+        const int c = buf->sbumpc();
+        if (c == std::char_traits<char>::eof()) return line.empty() ? LineRead::end : LineRead::line;
+        if (++bytes > kMaxBytes) return LineRead::too_long;
+        if (c == '\n') return LineRead::line;
+        if (line.size() == kMaxLine) return LineRead::too_long;
+        line.push_back(static_cast<char>(c));
+    }
+}
+
+}  // namespace
+
 // 100 (abscissa, weight) pairs, one pair per line in free format (blank or comma separated, Fortran exponents
-// allowed); anything after the second number and any line after the hundredth are ignored, blank lines are
-// skipped.
+// allowed); anything after the second number and any line after the hundredth pair are ignored, blank lines
+// are skipped. Every abscissa lies inside (-1, 1), every weight is positive, and the weights sum to 2 (the
+// length of the interval) within 1e-12.
 GaussLegendreTable load_gauss_legendre_table(const std::string& path) {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in) throw TableError("cannot open the Gauss-Legendre table \"" + path + "\": " + std::strerror(errno));
+    const auto fail = [&path](std::size_t line_no, const std::string& what) {
+        return TableError("line " + std::to_string(line_no) + " of the Gauss-Legendre table \"" + path + "\" " + what);
+    };
     GaussLegendreTable gl;
     std::string line;
-    std::size_t line_no = 0;
-    std::size_t pairs = 0;
+    std::size_t line_no = 0, pairs = 0, bytes = 0;
+    double sum = 0.0;
     while (pairs < gl.abscissas.size()) {
-        if (!std::getline(in, line)) {
+        LineRead r;
+        try {
+            r = read_line(in, line, bytes);
+        } catch (const std::exception& e) {  // a directory, say
+            throw TableError("cannot read the Gauss-Legendre table \"" + path + "\" at line " +
+                             std::to_string(line_no + 1) + ": " + e.what());
+        }
+        if (r == LineRead::too_long)
+            throw fail(line_no + 1, "is longer than " + std::to_string(kMaxLine) + " characters, or the table holds more than " +
+                                        std::to_string(kMaxBytes) + " bytes before its 100th pair: this is no table");
+        if (r == LineRead::end) {
             if (in.bad())
                 throw TableError("cannot read the Gauss-Legendre table \"" + path + "\" at line " +
                                  std::to_string(line_no + 1));
@@ -53,12 +93,17 @@ GaussLegendreTable load_gauss_legendre_table(const std::string& path) {
         const std::optional<double> x = parse_fortran_real(first);
         const std::optional<double> w = parse_fortran_real(second);
         if (!x || !w || !std::isfinite(*x) || !std::isfinite(*w))
-            throw TableError("line " + std::to_string(line_no) + " of the Gauss-Legendre table \"" + path +
-                             "\" does not hold two numbers (abscissa and weight)");
+            throw fail(line_no, "does not hold two numbers (abscissa and weight)");
+        if (!(*x > -1.0 && *x < 1.0)) throw fail(line_no, "has an abscissa outside (-1, 1)");
+        if (!(*w > 0.0)) throw fail(line_no, "has a weight that is not positive");
         gl.abscissas[pairs] = *x;
         gl.weights[pairs] = *w;
+        sum += *w;
         ++pairs;
     }
+    if (!(std::abs(sum - 2.0) <= 1e-12))
+        throw TableError("the weights of the Gauss-Legendre table \"" + path + "\" sum to " + std::to_string(sum) +
+                         ", not to 2 (the length of [-1, 1])");
     return gl;
 }
 

@@ -1,11 +1,19 @@
 #include "io/results.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <string_view>
 
@@ -86,44 +94,178 @@ std::string result_line(long long i, double y) {
     return line;
 }
 
+namespace {
+
+// The temporaries of the running run, as a fixed table of paths that a signal handler may read: it removes
+// them with unlink(), which is safe in a handler.
+constexpr std::size_t kMaxTemporaries = 64;
+constexpr std::size_t kMaxPath = 4096;
+char g_temporaries[kMaxTemporaries][kMaxPath];
+std::atomic<bool> g_registered[kMaxTemporaries];
+
+// Registers a temporary path; returns its slot (kMaxTemporaries when the table is full or the path too long,
+// in which case only the destructor and the next run remove it).
+std::size_t register_temporary(const std::string& path) {
+    if (path.size() >= kMaxPath) return kMaxTemporaries;
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i) {
+        if (g_registered[i].load()) continue;
+        std::memcpy(g_temporaries[i], path.c_str(), path.size() + 1);
+        g_registered[i].store(true);
+        return i;
+    }
+    return kMaxTemporaries;
+}
+
+void unregister_temporary(const std::string& path) {
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i)
+        if (g_registered[i].load() && path == g_temporaries[i]) g_registered[i].store(false);
+}
+
+extern "C" void remove_temporaries_and_end(int sig) {
+    for (std::size_t i = 0; i < kMaxTemporaries; ++i)
+        if (g_registered[i].load()) ::unlink(g_temporaries[i]);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+// Appends an item to a comma-separated list.
+void append_item(std::string& list, const std::string& item) {
+    if (!list.empty()) list += ", ";
+    list += item;
+}
+
+// What stands at a path that is neither absent, nor a regular file, nor a symbolic link.
+const char* kind_of(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISDIR(mode)) return "a directory";
+    return "not a regular file";
+}
+
+}  // namespace
+
+void install_interrupt_cleanup() {
+    struct sigaction sa {};
+    sa.sa_handler = remove_temporaries_and_end;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
 ResultFiles::ResultFiles(std::string dir, std::vector<std::string> names)
     : dir_(std::move(dir)), names_(std::move(names)), files_(names_.size(), nullptr), counts_(names_.size(), 0) {
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-        std::FILE* f = std::fopen(path(i).c_str(), "a");
-        if (!f) throw std::runtime_error("cannot create result file \"" + path(i) + "\": " + std::strerror(errno));
-        if (std::fclose(f) != 0) throw std::runtime_error("cannot close result file \"" + path(i) + "\"");
+    const std::string where = dir_.empty() ? std::string(".") : dir_;
+    const std::string lock = where + "/.kavrin.lock";
+    lock_fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (lock_fd_ < 0)
+        throw std::runtime_error("cannot create result files in \"" + where + "\" (its lock file \"" + lock +
+                                 "\"): " + std::strerror(errno));
+    if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        ::close(lock_fd_);
+        lock_fd_ = -1;
+        if (e == EWOULDBLOCK) {
+            std::error_code ec;
+            const std::string named = std::filesystem::absolute(where, ec).lexically_normal().string();
+            throw std::runtime_error("another run is writing in \"" + (ec ? where : named) +
+                                     "\"; wait until it has finished, or run in another directory");
+        }
+        throw std::runtime_error("cannot lock \"" + lock + "\": " + std::strerror(e));
+    }
+    try {
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            ::unlink(temporary(i).c_str());  // left by an interrupted run
+            struct stat st {};
+            if (::lstat(path(i).c_str(), &st) == 0) {
+                if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) continue;
+                throw std::runtime_error("result file \"" + path(i) + "\" is " + kind_of(st.st_mode) +
+                                         ", not a regular file; remove or rename it");
+            }
+            const int fd = ::open(path(i).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            if (fd < 0) throw std::runtime_error("cannot create result file \"" + path(i) + "\": " + std::strerror(errno));
+            if (::close(fd) != 0) throw std::runtime_error("cannot close result file \"" + path(i) + "\"");
+        }
+    } catch (...) {
+        discard();
+        throw;
     }
 }
 
-ResultFiles::~ResultFiles() {
-    for (std::FILE* f : files_)
-        if (f) std::fclose(f);
+ResultFiles::~ResultFiles() { discard(); }
+
+void ResultFiles::discard() noexcept {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        if (!files_[i]) continue;
+        std::fclose(files_[i]);
+        files_[i] = nullptr;
+        ::unlink(temporary(i).c_str());
+        unregister_temporary(temporary(i));
+    }
+    if (lock_fd_ >= 0) ::close(lock_fd_);  // releases the lock
+    lock_fd_ = -1;
 }
 
 std::string ResultFiles::path(std::size_t index) const {
     return dir_.empty() ? names_[index] : dir_ + "/" + names_[index];
 }
 
+std::string ResultFiles::temporary(std::size_t index) const {
+    return (dir_.empty() ? std::string() : dir_ + "/") + "." + names_[index] + ".partial";
+}
+
 void ResultFiles::write(std::size_t index, const std::string& line) {
     std::FILE*& f = files_[index];
     if (!f) {
-        f = std::fopen(path(index).c_str(), "w");
-        if (!f) throw std::runtime_error("cannot write result file \"" + path(index) + "\": " + std::strerror(errno));
+        const std::string tmp = temporary(index);
+        register_temporary(tmp);
+        const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0) f = ::fdopen(fd, "w");
+        if (!f) {
+            const int e = errno;
+            if (fd >= 0) ::close(fd);
+            ::unlink(tmp.c_str());
+            unregister_temporary(tmp);
+            throw std::runtime_error("cannot write result file \"" + path(index) + "\": " + std::strerror(e));
+        }
     }
     if (std::fputs(line.c_str(), f) < 0 || std::fputc('\n', f) == EOF)
         throw std::runtime_error("write to result file \"" + path(index) + "\" failed: " + std::strerror(errno));
     ++counts_[index];
 }
 
-void ResultFiles::close() {
+std::vector<std::string> ResultFiles::close() {
+    // every written file complete on disk before any of them replaces its result file
     std::string failed;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!files_[i]) continue;
-        const bool bad = std::ferror(files_[i]) != 0;
-        if (std::fclose(files_[i]) != 0 || bad) failed += (failed.empty() ? "" : ", ") + path(i);
-        files_[i] = nullptr;
+        const bool ok = std::fflush(files_[i]) == 0 && ::fsync(::fileno(files_[i])) == 0 && std::ferror(files_[i]) == 0;
+        if (!ok) append_item(failed, path(i));
     }
     if (!failed.empty()) throw std::runtime_error("could not complete the result files: " + failed);
+    std::vector<std::string> notices;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        if (!files_[i]) continue;
+        const bool closed = std::fclose(files_[i]) == 0;
+        files_[i] = nullptr;
+        if (!closed) append_item(failed, path(i));
+        struct stat st {};
+        const bool link = ::lstat(path(i).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        if (closed && std::rename(temporary(i).c_str(), path(i).c_str()) != 0)
+            append_item(failed, path(i) + " (" + std::strerror(errno) + ")");
+        else if (closed && link)
+            notices.push_back(std::string("\"").append(path(i)).append("\" was a symbolic link; this run's results replaced the link"));
+        ::unlink(temporary(i).c_str());
+        unregister_temporary(temporary(i));
+    }
+    // the renames themselves on disk
+    const int d = ::open(dir_.empty() ? "." : dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d >= 0) {
+        ::fsync(d);
+        ::close(d);
+    }
+    if (!failed.empty()) throw std::runtime_error("could not complete the result files: " + failed);
+    return notices;
 }
 
 }  // namespace kavrin::io

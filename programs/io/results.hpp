@@ -23,35 +23,53 @@ std::string result_line(double x, double y);
 /// A result line with an integer first column.
 std::string result_line(long long i, double y);
 
-/// The result files of one run. Each file is created at the start when absent; its old content is
-/// replaced only when this run writes its first line to it, so a run that stops early (or never
-/// writes a file) leaves earlier results in place. Write and close failures throw std::runtime_error.
+/// The result files of one run, written so that no run loses or corrupts results:
+///  - one run per directory at a time: the constructor takes an advisory lock on ".kavrin.lock" in the run
+///    directory, and a second run there stops at once (std::runtime_error naming the directory);
+///  - each file the run writes goes to a temporary ".<name>.partial" beside it, which close() flushes to disk
+///    and renames over the result file: a run that fails or is interrupted leaves every result file as it was,
+///    and no partial line anywhere (its temporaries are removed by the destructor, by the SIGINT/SIGTERM
+///    handler of install_interrupt_cleanup(), or at the latest by the next run in the directory);
+///  - absent result files are created (empty) at the start, a file the run does not write keeps its content;
+///  - a symbolic link where a result file should be is never followed: when the run writes that file, its
+///    results replace the link itself (close() says so); a FIFO, device, socket or directory there stops the
+///    constructor with std::runtime_error naming it.
+/// Write, flush and rename failures throw std::runtime_error.
 class ResultFiles {
 public:
-    /// Creates the named files in `dir` when they are absent (without touching existing content).
+    /// Locks the directory, removes an interrupted run's temporaries and creates the absent files.
     ResultFiles(std::string dir, std::vector<std::string> names);
     /// The same with the names of a fixed list (io::file).
     template <std::size_t N>
     ResultFiles(std::string dir, const std::array<const char*, N>& names)
         : ResultFiles(std::move(dir), std::vector<std::string>(names.begin(), names.end())) {}
+    /// Removes the temporaries of a run that did not complete, and releases the lock.
     ~ResultFiles();
     ResultFiles(const ResultFiles&) = delete;
     ResultFiles& operator=(const ResultFiles&) = delete;
 
     /// Appends one line (a newline is added) to file number `index` (0-based, in the order given).
     void write(std::size_t index, const std::string& line);
-    /// Closes every file, reporting a failed write or close as std::runtime_error.
-    void close();
+    /// Puts every written file in place (flushed to disk, then renamed over its result file); returns notices
+    /// for standard error (a symbolic link replaced by a result file).
+    std::vector<std::string> close();
     /// Number of lines this run wrote to file `index`.
     std::size_t lines_written(std::size_t index) const { return counts_[index]; }
 
 private:
     std::string path(std::size_t index) const;
+    std::string temporary(std::size_t index) const;
+    void discard() noexcept;
 
     std::string dir_;
     std::vector<std::string> names_;
     std::vector<std::FILE*> files_;
     std::vector<std::size_t> counts_;
+    int lock_fd_ = -1;
 };
+
+/// On SIGINT and SIGTERM, removes the temporary result files of the running run before the program ends as
+/// the signal says. For the programs' main functions.
+void install_interrupt_cleanup();
 
 }  // namespace kavrin::io

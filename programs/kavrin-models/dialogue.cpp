@@ -121,7 +121,7 @@ Answers run_dialogue(io::Dialogue& d) {
             s.qq_input = ask_real(d, "INPUT: FINAL QQ(GeV^2)?  ");
             // the range at the final Q^2 and the W that xB gives there
             const double qq = units::gev2_to_mev2(s.qq_input);
-            const double w = std::sqrt(qq / s.xb_input - qq + m.ibms());
+            const double w = w_of_xb(qq, s.xb_input, m.ibm);
             s.t_input = ask_minus_t(d, m, w, qq, false);
             break;
         }

@@ -1,0 +1,234 @@
+// What a run promises its result files and its numbers, tried as a hostile user would: an interrupted run
+// leaves every earlier result file as it was, a second run in the same directory refuses, links and FIFOs
+// are not followed or opened, and points below threshold are NaN.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "api_fixtures.hpp"
+#include "io/result_files.hpp"
+#include "kavrin/models.hpp"
+#include "kavrin/regge.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// kavrin-regge, pi+ n with dipole form factors: a Q^2 scan of 999,900 points (about ten seconds), and the
+// -t scan of the first example.
+const std::string long_scan = "1\n2\n1.55\n1\n775\n1\n1\n2\n5\n9999\n2.2\n10\n0.5\n1\n";
+const std::string theta_scan = "1\n2\n1.55\n1\n775\n1\n1\n2\n9\n2.22\n1.60\n0.5\n1\n";
+
+std::string read_file(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A run directory with the table in place and every result file holding one old line.
+class RunDir {
+public:
+    RunDir() {
+        std::string tmpl = (fs::temp_directory_path() / "kavrin-safety-XXXXXX").string();
+        dir_ = mkdtemp(tmpl.data());
+        fs::create_directories(dir_ / "integral");
+        fs::copy_file(fs::path(KAVRIN_SOURCE_DIR) / "data/integral/gauss-legendre100.dat",
+                      dir_ / "integral/gauss-legendre100.dat");
+        for (const char* f : kavrin::io::file::regge_files) std::ofstream(dir_ / f) << " old " << f << "\n";
+    }
+    ~RunDir() { fs::remove_all(dir_); }
+    RunDir(const RunDir&) = delete;
+    RunDir& operator=(const RunDir&) = delete;
+
+    const fs::path& dir() const { return dir_; }
+
+    // Starts kavrin-regge on the answers; returns its process id.
+    pid_t start(const std::string& answers) const {
+        std::ofstream(dir_ / "answers.in") << answers;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(dir_.c_str()) != 0) _exit(127);
+            const int in = open("answers.in", O_RDONLY), out = open("transcript.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644),
+                      err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(err, 2);
+            execl(KAVRIN_REGGE_BINARY, "kavrin-regge", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return pid;
+    }
+    // Runs kavrin-regge to its end; returns the exit status.
+    int run(const std::string& answers) const {
+        int status = 0;
+        waitpid(start(answers), &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string err() const { return read_file(dir_ / "stderr.txt"); }
+    std::string transcript() const { return read_file(dir_ / "transcript.txt"); }
+
+    // Every result file still holds its old line.
+    bool untouched() const {
+        for (const char* f : kavrin::io::file::regge_files)
+            if (read_file(dir_ / f) != std::string(" old ") + f + "\n") return false;
+        return true;
+    }
+    // Temporary files of a run, left in the directory.
+    std::vector<std::string> temporaries() const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir_))
+            if (e.path().extension() == ".partial") out.push_back(e.path().filename().string());
+        return out;
+    }
+    // Waits until the run has started writing (its first temporary file exists).
+    bool wait_for_scan() const {
+        for (int i = 0; i < 3000; ++i) {
+            if (fs::exists(dir_ / ".dST.dat.partial")) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+private:
+    fs::path dir_;
+};
+
+TEST(RunSafety, AnInterruptedRunLeavesEveryResultFileAsItWas) {
+    for (int sig : {SIGINT, SIGTERM, SIGKILL}) {
+        SCOPED_TRACE("signal " + std::to_string(sig));
+        RunDir run;
+        const pid_t pid = run.start(long_scan);
+        ASSERT_TRUE(run.wait_for_scan());
+        kill(pid, sig);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
+        EXPECT_TRUE(run.untouched());
+        if (sig != SIGKILL) {
+            EXPECT_TRUE(run.temporaries().empty());  // removed at once
+        } else {
+            EXPECT_FALSE(run.temporaries().empty());  // a crash leaves them, for the next run to remove
+            EXPECT_EQ(run.run("x\n"), 1);
+            EXPECT_TRUE(run.temporaries().empty());
+            EXPECT_TRUE(run.untouched());
+        }
+    }
+}
+
+TEST(RunSafety, ACompleteRunReplacesTheFilesItWritesAndNoOther) {
+    RunDir run;
+    ASSERT_EQ(run.run(theta_scan), 0) << run.err();
+    EXPECT_EQ(read_file(run.dir() / "ddS_T.dat"), " old ddS_T.dat\n");  // not written by this run
+    std::istringstream dst(read_file(run.dir() / "dST.dat"));
+    int lines = 0;
+    for (std::string l; std::getline(dst, l);) ++lines;
+    EXPECT_EQ(lines, 181);
+    EXPECT_TRUE(run.temporaries().empty());
+}
+
+TEST(RunSafety, ASecondRunInTheSameDirectoryRefusesAndTouchesNothing) {
+    RunDir run;
+    const pid_t first = run.start(long_scan);
+    ASSERT_TRUE(run.wait_for_scan());
+    RunDir other;  // the second run's own answer and transcript files, in another directory
+    std::ofstream(other.dir() / "answers.in") << theta_scan;
+    const std::string cmd = "cd '" + run.dir().string() + "' && '" KAVRIN_REGGE_BINARY "' < '" +
+                            (other.dir() / "answers.in").string() + "' > '" + (other.dir() / "out.txt").string() +
+                            "' 2> '" + (other.dir() / "err.txt").string() + "'";
+    const int status = std::system(cmd.c_str());
+    kill(first, SIGTERM);
+    waitpid(first, nullptr, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    const std::string err = read_file(other.dir() / "err.txt");
+    EXPECT_NE(err.find("another run is writing"), std::string::npos) << err;
+    EXPECT_NE(err.find(run.dir().string()), std::string::npos) << err;
+    EXPECT_EQ(read_file(other.dir() / "out.txt"), "");  // stopped before the banner
+    EXPECT_TRUE(run.untouched());
+}
+
+TEST(RunSafety, SymbolicLinksAreNotFollowed) {
+    RunDir run;
+    std::ofstream(run.dir() / "precious.txt") << "precious\n";
+    fs::remove(run.dir() / "dST.dat");
+    fs::create_symlink(run.dir() / "precious.txt", run.dir() / "dST.dat");
+    fs::remove(run.dir() / "dSL.dat");
+    fs::create_symlink(run.dir() / "not-there.txt", run.dir() / "dSL.dat");
+    // a failed run: nothing followed, nothing created
+    EXPECT_EQ(run.run("x\n"), 1);
+    EXPECT_FALSE(fs::exists(run.dir() / "not-there.txt"));
+    EXPECT_TRUE(fs::is_symlink(run.dir() / "dST.dat"));
+    // a complete run: its results replace the links, the targets stay as they were
+    ASSERT_EQ(run.run(theta_scan), 0) << run.err();
+    EXPECT_EQ(read_file(run.dir() / "precious.txt"), "precious\n");
+    EXPECT_FALSE(fs::exists(run.dir() / "not-there.txt"));
+    EXPECT_FALSE(fs::is_symlink(run.dir() / "dST.dat"));
+    EXPECT_FALSE(fs::is_symlink(run.dir() / "dSL.dat"));
+    EXPECT_NE(run.err().find("symbolic link"), std::string::npos) << run.err();
+}
+
+TEST(RunSafety, AFifoOrDeviceStopsTheRunBeforeTheBanner) {
+    RunDir run;
+    fs::remove(run.dir() / "dSTT.dat");
+    ASSERT_EQ(mkfifo((run.dir() / "dSTT.dat").c_str(), 0644), 0);
+    EXPECT_EQ(run.run(theta_scan), 1);
+    EXPECT_NE(run.err().find("dSTT.dat"), std::string::npos) << run.err();
+    EXPECT_NE(run.err().find("FIFO"), std::string::npos) << run.err();
+    EXPECT_EQ(run.transcript(), "");
+}
+
+TEST(RunSafety, AFailedWriteIsReportedAndChangesNothing) {
+    RunDir run;
+    fs::create_directory(run.dir() / ".dST.dat.partial");  // where the run writes dST.dat
+    EXPECT_EQ(run.run(theta_scan), 1);
+    EXPECT_NE(run.err().find("dST.dat"), std::string::npos) << run.err();
+    EXPECT_TRUE(run.untouched());
+}
+
+// Below the threshold of the final state (W < M + m_pi), or at x_B outside (0, 1), a point has no
+// kinematics: every cross section, ratio and asymmetry is NaN, and so is -t computed from the angle.
+TEST(RunSafety, PointsBelowThresholdAreNotANumber) {
+    using namespace kavrin;
+    const regge::Model regge_model{regge::Settings(fixtures::pip_dipole()),
+                                   regge::load_gauss_legendre_table(fixtures::table_file)};
+    models::Options mo;
+    mo.channel = Channel::pi_plus_n;
+    mo.model = models::ModelKind::vr;
+    mo.pion_cutoff_gev = 0.655;
+    mo.epsilon = 0.5;
+    const models::Model vr{models::Settings(mo)};
+    for (double w : {0.5, 0.9, 1.07})
+        for (const Angle a : {Angle::theta(0.3), Angle::cos_theta(0.2)})
+            for (const Observables& x : {regge_model.evaluate(w, 1.0, a), vr.evaluate(w, 1.0, a)}) {
+                EXPECT_TRUE(std::isnan(x.dsigma_dt.t) && std::isnan(x.dsigma_domega.l) && std::isnan(x.bsa) &&
+                            std::isnan(x.lt_ratio) && std::isnan(x.t))
+                    << "W = " << w;
+                EXPECT_EQ(x.w, w);
+            }
+    // the programs: W = 0.5 GeV in a -t scan, and x_B = -1 and 1e300 in an x_B scan
+    RunDir run;
+    ASSERT_EQ(run.run("1\n2\n1.55\n1\n775\n1\n1\n2\n9\n0.5\n1.0\n0.5\n1\n"), 0) << run.err();
+    EXPECT_EQ(read_file(run.dir() / "dST.dat").substr(0, 53),
+              std::string(" ") + std::string(22, ' ') + "NaN" + std::string(23, ' ') + "NaN\n");
+    for (const char* xb : {"-1", "1e300"}) {
+        ASSERT_EQ(run.run(std::string("1\n2\n1.55\n1\n775\n1\n1\n2\n8\n1.0\n") + xb + "\n0.5\n1\n"), 0) << run.err();
+        std::istringstream lines(read_file(run.dir() / "dSU.dat"));
+        int n = 0;
+        for (std::string l; std::getline(lines, l); ++n) EXPECT_EQ(l.find_first_not_of(" NaN"), std::string::npos) << l;
+        EXPECT_EQ(n, 181);
+    }
+}
+
+}  // namespace
