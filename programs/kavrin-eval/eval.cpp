@@ -51,7 +51,7 @@ struct UsageError : std::runtime_error {
 
 using AnyModel = std::variant<regge::Model, models::Model>;
 
-struct ModelSpec {
+struct ModelChoice {
     std::string model;
     Channel channel = Channel::pi_plus_n;
     regge::Options regge;
@@ -80,10 +80,10 @@ E choice_setting(const std::string& name, const std::string& value, const std::m
     throw UsageError("invalid setting " + name + " = " + value + ": expected one of " + valid);
 }
 
-void set_option(ModelSpec& spec, const std::string& name, const std::string& value) {
-    if (spec.is_regge()) {
+void set_option(ModelChoice& chosen, const std::string& name, const std::string& value) {
+    if (chosen.is_regge()) {
         using namespace regge;
-        Options& o = spec.regge;
+        Options& o = chosen.regge;
         if (name == "form_factors")
             o.form_factors = choice_setting<FormFactors>(name, value, {{"gpd", FormFactors::gpd}, {"dipole", FormFactors::dipole}});
         else if (name == "gpd_slope_per_gev2") o.gpd_slope_per_gev2 = real_setting(name, value);
@@ -117,12 +117,12 @@ void set_option(ModelSpec& spec, const std::string& name, const std::string& val
             throw UsageError("unknown setting " + name + " of the regge model");
         return;
     }
-    models::Options& o = spec.models;
+    models::Options& o = chosen.models;
     if (name == "pion_cutoff_gev") o.pion_cutoff_gev = real_setting(name, value);
     else if (name == "nucleon_cutoff_gev") o.nucleon_cutoff_gev = real_setting(name, value);
     else if (name == "epsilon") o.epsilon = real_setting(name, value);
     else if (name == "beam_energy_gev") o.beam_energy_gev = real_setting(name, value);
-    else throw UsageError("unknown setting " + name + " of the " + spec.model + " model");
+    else throw UsageError("unknown setting " + name + " of the " + chosen.model + " model");
 }
 
 std::string table_path() {
@@ -131,17 +131,17 @@ std::string table_path() {
     return std::filesystem::exists(installed, ec) ? installed : std::string(KAVRIN_SOURCE_TABLE);
 }
 
-// The model of the spec with a row's epsilon and beam energy (NaN: not given by the row).
-AnyModel make_model(const ModelSpec& spec, double eps, double e_beam) {
+// The model of the chosen with a row's epsilon and beam energy (NaN: not given by the row).
+AnyModel make_model(const ModelChoice& chosen, double eps, double e_beam) {
     try {
-        if (spec.is_regge()) {
-            regge::Options o = spec.regge;
+        if (chosen.is_regge()) {
+            regge::Options o = chosen.regge;
             if (!std::isnan(eps)) o.epsilon = eps;
             const regge::Settings s(o);
             if (o.form_factors == regge::FormFactors::gpd) return regge::Model(s, regge::load_gauss_legendre_table(table_path()));
             return regge::Model(s, regge::GaussLegendreTable{});
         }
-        models::Options o = spec.models;
+        models::Options o = chosen.models;
         if (!std::isnan(eps)) o.epsilon = eps;
         if (!std::isnan(e_beam) && o.model == models::ModelKind::km) o.beam_energy_gev = e_beam;
         return models::Model(models::Settings(o));
@@ -169,9 +169,9 @@ double epsilon_of_beam(double q2, double xb, double e, double m) {
     return (1.0 - y - y * y * g2 / 4.0) / (1.0 - y + y * y / 2.0 + y * y * g2 / 4.0);
 }
 
-Point point_of(const PointTable& t, const std::vector<double>& row, const ModelSpec& spec) {
+Point point_of(const PointTable& t, const std::vector<double>& row, const ModelChoice& chosen) {
     Point p;
-    const double m = target_mass(spec.channel);
+    const double m = target_mass(chosen.channel);
     p.q2 = row[*t.q2];
     if (t.w) {
         p.w = row[*t.w];
@@ -193,12 +193,12 @@ Point point_of(const PointTable& t, const std::vector<double>& row, const ModelS
 }
 
 // The observables of every point, in row order, computed on `threads` threads.
-std::vector<Observables> evaluate_all(const ModelSpec& spec, const std::vector<Point>& points, unsigned threads) {
+std::vector<Observables> evaluate_all(const ModelChoice& chosen, const std::vector<Point>& points, unsigned threads) {
     // one model per (eps, beam energy) of the rows, made before the points are shared out
     std::map<std::pair<double, double>, AnyModel> models;
     const auto key = [](const Point& p) { return std::pair{std::isnan(p.eps) ? -1.0 : p.eps, std::isnan(p.e_beam) ? -1.0 : p.e_beam}; };
     for (const Point& p : points)
-        if (!models.count(key(p))) models.emplace(key(p), make_model(spec, p.eps, p.e_beam));
+        if (!models.count(key(p))) models.emplace(key(p), make_model(chosen, p.eps, p.e_beam));
     std::vector<Observables> out(points.size());
     const auto work = [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
@@ -221,8 +221,8 @@ double value_of(const Observables& o, std::size_t observable) {
     return v[observable];
 }
 
-std::string unit_of(const ModelSpec& spec) {
-    return spec.is_regge() && spec.regge.unit == CrossSectionUnit::nanobarn ? "nb/GeV2" : "ub/GeV2";
+std::string unit_of(const ModelChoice& chosen) {
+    return chosen.is_regge() && chosen.regge.unit == CrossSectionUnit::nanobarn ? "nb/GeV2" : "ub/GeV2";
 }
 
 // ---- the comparison ----------------------------------------------------------------------------------------
@@ -234,20 +234,20 @@ struct Pull {
 };
 
 // The model value of a measured observable in the data's unit.
-double model_in_data_unit(const ModelSpec& spec, const Measured& m, double model) {
+double model_in_data_unit(const ModelChoice& chosen, const Measured& m, double model) {
     if (m.unit.empty()) return model;
-    const double model_to_microbarn = unit_of(spec) == "nb/GeV2" ? 1e-3 : 1.0;
+    const double model_to_microbarn = unit_of(chosen) == "nb/GeV2" ? 1e-3 : 1.0;
     return model * model_to_microbarn / m.to_microbarn;
 }
 
-std::vector<Pull> pulls_of(const ModelSpec& spec, const PointTable& t, const std::vector<Observables>& obs) {
+std::vector<Pull> pulls_of(const ModelChoice& chosen, const PointTable& t, const std::vector<Observables>& obs) {
     std::vector<Pull> out;
     for (std::size_t r = 0; r < t.rows.size(); ++r)
         for (std::size_t k = 0; k < t.measured.size(); ++k) {
             const Measured& m = t.measured[k];
             double e2 = 0.0;
             for (std::size_t c : m.errors) e2 += t.rows[r][c] * t.rows[r][c];
-            out.push_back({r, k, model_in_data_unit(spec, m, value_of(obs[r], m.observable)), t.rows[r][m.value],
+            out.push_back({r, k, model_in_data_unit(chosen, m, value_of(obs[r], m.observable)), t.rows[r][m.value],
                            std::sqrt(e2)});
         }
     return out;
@@ -315,7 +315,7 @@ std::string label_of(const std::string& name) {
 
 // One figure per measured observable and setting (rows of equal W or xB, Q2 and eps): the data against -t with
 // error bars, and the model on a fine -t grid through the setting's mean kinematics.
-void draw(const std::string& dir, const ModelSpec& spec, const PointTable& t, const std::vector<Point>& points,
+void draw(const std::string& dir, const ModelChoice& chosen, const PointTable& t, const std::vector<Point>& points,
           const std::vector<Observables>& obs, unsigned threads, std::ostream& out) {
     const std::optional<std::filesystem::path> gnuplot = plot::find_gnuplot();
     if (!gnuplot) throw std::runtime_error("gnuplot is not installed (Debian: gnuplot-nox); no figure drawn");
@@ -346,7 +346,7 @@ void draw(const std::string& dir, const ModelSpec& spec, const PointTable& t, co
             p.angle = Angle::minus_t(std::max(0.0, lo - 0.1 * (hi - lo + 0.1)) + (hi - lo + 0.2 * (hi - lo + 0.1)) * i / 200.0);
             curve.push_back(p);
         }
-        const std::vector<Observables> model = evaluate_all(spec, curve, threads);
+        const std::vector<Observables> model = evaluate_all(chosen, curve, threads);
         for (const Measured& m : t.measured) {
             const std::string name = observable_names[m.observable];
             const std::string stem = name + "-" + std::to_string(figure);
@@ -359,13 +359,13 @@ void draw(const std::string& dir, const ModelSpec& spec, const PointTable& t, co
             }
             data << "\n\n# -t model\n";
             for (std::size_t i = 0; i < curve.size(); ++i) {
-                const double v = model_in_data_unit(spec, m, value_of(model[i], m.observable));
+                const double v = model_in_data_unit(chosen, m, value_of(model[i], m.observable));
                 if (std::isfinite(v)) data << -model[i].t << " " << v << "\n";
             }
             data.close();
             if (!data) throw std::runtime_error("cannot write " + (std::filesystem::path(dir) / (stem + ".data")).string());
             std::ostringstream title;
-            title << channel_title(spec.channel) << ", " << spec.model << " model: W = " << std::setprecision(3) << w
+            title << channel_title(chosen.channel) << ", " << chosen.model << " model: W = " << std::setprecision(3) << w
                   << " GeV, Q^2 = " << q2 << " GeV^2";
             if (t.xb) title << ", x_B = " << points[rows.front()].xb;
             if (!std::isnan(eps)) title << ", ε = " << eps;
@@ -389,7 +389,7 @@ void draw(const std::string& dir, const ModelSpec& spec, const PointTable& t, co
 // ---- the command line ------------------------------------------------------------------------------------
 
 struct Command {
-    ModelSpec spec;
+    ModelChoice chosen;
     std::vector<std::pair<std::string, std::string>> sets;
     unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::string input = "-";
@@ -432,17 +432,17 @@ Command parse(int argc, const char* const* argv) {
         {"pi+n", Channel::pi_plus_n}, {"pi-p", Channel::pi_minus_p}, {"pi0p", Channel::pi0_p}, {"pi0n", Channel::pi0_n}};
     const auto ch = channels.find(*channel);
     if (ch == channels.end()) throw UsageError("invalid --channel " + *channel + ": expected pi+n, pi-p, pi0p or pi0n");
-    c.spec.model = *model;
-    c.spec.channel = ch->second;
-    c.spec.regge.channel = c.spec.models.channel = ch->second;
+    c.chosen.model = *model;
+    c.chosen.channel = ch->second;
+    c.chosen.regge.channel = c.chosen.models.channel = ch->second;
     static const std::map<std::string, models::ModelKind> kinds = {
         {"km", models::ModelKind::km}, {"vr", models::ModelKind::vr}, {"qvm", models::ModelKind::qvm}};
     if (*model != "regge") {
         const auto k = kinds.find(*model);
         if (k == kinds.end()) throw UsageError("invalid --model " + *model + ": expected regge, km, vr or qvm");
-        c.spec.models.model = k->second;
+        c.chosen.models.model = k->second;
     }
-    for (const auto& [name, v] : c.sets) set_option(c.spec, name, v);
+    for (const auto& [name, v] : c.sets) set_option(c.chosen, name, v);
     c.input = c.compare ? *c.compare : input.value_or("-");
     return c;
 }
@@ -472,12 +472,12 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
             table = read_point_table(file, c.input);
         }
         std::vector<Point> points;
-        for (const std::vector<double>& row : table.rows) points.push_back(point_of(table, row, c.spec));
-        if (points.empty()) make_model(c.spec, nan, nan);  // the settings are checked all the same
-        const std::vector<Observables> obs = evaluate_all(c.spec, points, c.threads);
+        for (const std::vector<double>& row : table.rows) points.push_back(point_of(table, row, c.chosen));
+        if (points.empty()) make_model(c.chosen, nan, nan);  // the settings are checked all the same
+        const std::vector<Observables> obs = evaluate_all(c.chosen, points, c.threads);
 
         if (!c.compare) {
-            const std::string u = std::string("[").append(unit_of(c.spec)).append("]");
+            const std::string u = std::string("[").append(unit_of(c.chosen)).append("]");
             out << "W Q2 xB minus_t eps";
             for (std::size_t k = 0; k < observable_names.size(); ++k)
                 out << " " << observable_names[k] << (k < 6 ? u : "");
@@ -492,10 +492,10 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
             }
         } else {
             if (table.measured.empty()) throw UsageError(table.file + ": no measured column to compare with");
-            const std::vector<Pull> pulls = pulls_of(c.spec, table, obs);
+            const std::vector<Pull> pulls = pulls_of(c.chosen, table, obs);
             if (c.table) write_pull_table(out, table, pulls);
             write_chi2(out, table, pulls);
-            if (c.plot_dir) draw(*c.plot_dir, c.spec, table, points, obs, c.threads, out);
+            if (c.plot_dir) draw(*c.plot_dir, c.chosen, table, points, obs, c.threads, out);
         }
         out.flush();
         if (!out) throw std::runtime_error("cannot write standard output");
