@@ -197,6 +197,24 @@ TEST(RunSafety, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_TRUE(run.untouched());
 }
 
+TEST(RunSafety, HelpVersionAndUsageErrorsTouchNothing) {
+    for (const char* program : {KAVRIN_REGGE_BINARY, KAVRIN_MODELS_BINARY}) {
+        RunDir run;
+        for (const auto& [args, status] : {std::pair{"--help", 0}, std::pair{"--version", 0}, std::pair{"--run", 2},
+                                           std::pair{"a b", 2}}) {
+            const std::string cmd = "cd '" + run.dir().string() + "' && '" + program + "' " + args +
+                                    " < /dev/null > out.txt 2> err.txt";
+            const int raw = std::system(cmd.c_str());
+            EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == status) << program << " " << args;
+            const std::string out = read_file(run.dir() / "out.txt"), err = read_file(run.dir() / "err.txt");
+            EXPECT_EQ(out.empty(), status != 0) << program << " " << args;
+            EXPECT_EQ(err.empty(), status == 0) << program << " " << args;
+            EXPECT_TRUE(run.untouched());
+            EXPECT_FALSE(fs::exists(run.dir() / ".kavrin.lock"));
+        }
+    }
+}
+
 // Below the threshold of the final state (W < M + m_pi), or at x_B outside (0, 1), a point has no
 // kinematics: every cross section, ratio and asymmetry is NaN, and so is -t computed from the angle.
 TEST(RunSafety, PointsBelowThresholdAreNotANumber) {

@@ -8,6 +8,23 @@
 
 namespace kavrin::io {
 
+std::optional<int> dialogue_program_arguments(std::string_view program, std::string_view about, int argc,
+                                              const char* const* argv, std::ostream& out, std::ostream& err) {
+    if (argc <= 1) return std::nullopt;
+    const std::string_view a = argv[1];
+    if (argc == 2 && (a == "--help" || a == "-h")) {
+        out << about;
+        return 0;
+    }
+    if (argc == 2 && a == "--version") {
+        out << program << " " << KAVRIN_VERSION << "\n";
+        return 0;
+    }
+    err << program << ": takes no arguments (its answers come on standard input); see " << program
+        << " --help\n";
+    return 2;
+}
+
 int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body) {
     try {
         body();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -21,6 +22,13 @@ struct RunOptions {
     bool interactive = false;    ///< standard input is a terminal: a bad answer is asked again
     double max_scan_lines = default_max_scan_lines;  ///< scans above this many lines are refused
 };
+
+/// The command line of a dialogue program, which takes no arguments: --help prints `about` (what the program
+/// does, how to feed it an answer file, where its results go) and --version the version, each with status 0;
+/// any other argument is a usage error on `err`, status 2. Returns nothing when there is no argument (the
+/// program runs its dialogue); nothing is touched in any case.
+std::optional<int> dialogue_program_arguments(std::string_view program, std::string_view about, int argc,
+                                              const char* const* argv, std::ostream& out, std::ostream& err);
 
 /// Runs a program's `body` (its prompts go to `out`) and reports what goes wrong as "<program>: <what>" on
 /// `err` with status 1: an exception thrown by the body, or standard output that could not be written.

@@ -5,9 +5,28 @@
 #include <iostream>
 
 #include "io/results.hpp"
+#include "io/run.hpp"
 #include "kavrin-models/run.hpp"
 
-int main() {
+namespace {
+
+constexpr const char* kAbout = R"(kavrin-models: exclusive pion electroproduction gamma* N -> pi N' in the KM, VR and QVM Regge models:
+separated cross sections, the beam-spin asymmetry, or the phi-dependent sum of the unpolarized cross sections,
+along a scan of W, Q^2, -t or cos(theta).
+
+usage: kavrin-models            asks its questions on standard output, one answer per line from standard input
+       kavrin-models < ANSWERS  runs an answer file (one answer per line; examples in examples/kavrin-models/)
+       kavrin-models --help | --version
+
+It writes its result files (dST.dat, ..., dS.dat, BSA_t.dat, BSA_QQ.dat, two columns per line) in the
+working directory. README.md of the project says what each answer and each file means, and the units.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const auto status = kavrin::io::dialogue_program_arguments("kavrin-models", kAbout, argc, argv, std::cout, std::cerr))
+        return *status;
     kavrin::io::RunOptions options;
     options.interactive = isatty(0) != 0;
     kavrin::io::install_interrupt_cleanup();

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage =
-    "usage: kavrin-plot RUN_DIR [--x LABEL] [--out DIR]\n"
+    "usage: kavrin-plot RUN_DIR [--x LABEL] [--out DIR]   (or --help, --version)\n"
     "  Draws the result files (*.dat) that a run of kavrin-regge or kavrin-models left in RUN_DIR as PNG\n"
     "  figures with gnuplot, each with its gnuplot script (.gp) and cleaned data (.data) beside it.\n"
     "  --x LABEL  x axis of the scan files: W, Q2, t (for -t) or cos (for cos theta), or any axis label;\n"
@@ -31,6 +31,7 @@ struct Options {
     std::optional<XOption> x;
     std::optional<fs::path> out_dir;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the command line; throws std::invalid_argument with the reason.
@@ -60,6 +61,8 @@ Options parse_options(const std::vector<std::string>& args) {
             }
         } else if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw std::invalid_argument("unknown option " + a);
         } else {
@@ -69,7 +72,7 @@ Options parse_options(const std::vector<std::string>& args) {
             have_run = true;
         }
     }
-    if (!have_run && !o.help) throw std::invalid_argument("no run directory given");
+    if (!have_run && !o.help && !o.version) throw std::invalid_argument("no run directory given");
     return o;
 }
 
@@ -115,6 +118,10 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (opt.help) {
         out << kUsage;
+        return 0;
+    }
+    if (opt.version) {
+        out << "kavrin-plot " << KAVRIN_VERSION << "\n";
         return 0;
     }
 

@@ -5,9 +5,29 @@
 #include <iostream>
 
 #include "io/results.hpp"
+#include "io/run.hpp"
 #include "kavrin-regge/run.hpp"
 
-int main() {
+namespace {
+
+constexpr const char* kAbout = R"(kavrin-regge: exclusive pion electroproduction gamma* N -> pi N' in a Regge model with dipole or GPD-based
+nucleon form factors: separated cross sections, L/T and the beam-spin asymmetry along a scan of W, Q^2, -t or
+cos(theta), or the phi-dependent cross section of the DESY, Cornell, CEA or JLab convention.
+
+usage: kavrin-regge            asks its questions on standard output, one answer per line from standard input
+       kavrin-regge < ANSWERS  runs an answer file (one answer per line; examples in examples/kavrin-regge/)
+       kavrin-regge --help | --version
+
+It writes its result files (dST.dat, dSL.dat, ..., BSA.dat, ddS_*.dat, two columns per line) in the working
+directory and reads the Gauss-Legendre table from ./integral/gauss-legendre100.dat. README.md of the project
+says what each answer and each file means, and the units.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const auto status = kavrin::io::dialogue_program_arguments("kavrin-regge", kAbout, argc, argv, std::cout, std::cerr))
+        return *status;
     kavrin::io::RunOptions options;
     options.interactive = isatty(0) != 0;
     kavrin::io::install_interrupt_cleanup();
