@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -25,7 +24,6 @@
 
 #include "kavrin/models.hpp"
 #include "kavrin/regge.hpp"
-#include "kavrin_install_paths.hpp"
 
 namespace py = pybind11;
 
@@ -148,15 +146,6 @@ kavrin::models::Options models_options(Channel channel, kavrin::models::ModelKin
     return o;
 }
 
-// The Gauss-Legendre table of the GPD form factors: the installed copy, else (a module run from its build
-// tree) the copy of the source tree.
-kavrin::regge::GaussLegendreTable gauss_legendre_table() {
-    std::error_code ec;
-    const std::string installed = kavrin::regge::installed_gauss_legendre_path();
-    return kavrin::regge::load_gauss_legendre_table(std::filesystem::exists(installed, ec) ? installed
-                                                                                          : std::string(KAVRIN_SOURCE_TABLE));
-}
-
 // ---- the observables written per point -------------------------------------------------------------
 
 constexpr std::array<const char*, 14> kKeys = {
@@ -184,10 +173,7 @@ AnyModel build(const std::string& model, const std::string& channel, const py::d
         throw py::value_error("invalid channel '" + channel + "': expected 'pi+n', 'pi-p', 'pi0p' or 'pi0n'");
     try {
         if (model == "regge") {
-            const kavrin::regge::Settings s(regge_options(c->second, options));
-            if (s.options().form_factors == kavrin::regge::FormFactors::gpd)
-                return kavrin::regge::Model(s, gauss_legendre_table());
-            return kavrin::regge::Model(s, kavrin::regge::GaussLegendreTable{});
+            return kavrin::regge::Model(kavrin::regge::Settings(regge_options(c->second, options)));
         }
         static const std::map<std::string, kavrin::models::ModelKind> kinds = {
             {"km", kavrin::models::ModelKind::km}, {"vr", kavrin::models::ModelKind::vr},

@@ -146,7 +146,7 @@ public:
 std::string installed_gauss_legendre_path();
 /// Reads a table file: 100 lines of abscissa and weight. Throws TableError.
 GaussLegendreTable load_gauss_legendre_table(const std::string& path);
-/// Reads the installed table. Throws TableError.
+/// Reads the installed table (or, for a build not installed yet, the copy of its source tree). Throws TableError.
 GaussLegendreTable load_gauss_legendre_table();
 
 class FixedWQ2;
@@ -155,7 +155,7 @@ class FixedWQ2;
 /// normalization). Copies share the same immutable data.
 class Model {
 public:
-    /// GPD form factors read the installed Gauss-Legendre table (TableError when it is missing).
+    /// GPD form factors read the table of load_gauss_legendre_table() (TableError when it is missing).
     explicit Model(const Settings& settings);
     /// GPD form factors use the given table.
     Model(const Settings& settings, const GaussLegendreTable& table);

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <optional>
@@ -107,6 +108,11 @@ GaussLegendreTable load_gauss_legendre_table(const std::string& path) {
     return gl;
 }
 
-GaussLegendreTable load_gauss_legendre_table() { return load_gauss_legendre_table(installed_gauss_legendre_path()); }
+GaussLegendreTable load_gauss_legendre_table() {
+    // a build that is not installed yet reads the copy of its source tree
+    std::error_code ec;
+    const std::string installed = installed_gauss_legendre_path();
+    return load_gauss_legendre_table(std::filesystem::exists(installed, ec) ? installed : std::string(KAVRIN_SOURCE_TABLE));
+}
 
 }  // namespace kavrin::regge

@@ -21,7 +21,6 @@
 #include "kavrin-plot/gnuplot.hpp"
 #include "kavrin/models.hpp"
 #include "kavrin/regge.hpp"
-#include "kavrin_install_paths.hpp"
 #include "kernel/free_format.hpp"
 #include "kinematics/kinematics.hpp"
 
@@ -125,21 +124,13 @@ void set_option(ModelChoice& chosen, const std::string& name, const std::string&
     else throw UsageError("unknown setting " + name + " of the " + chosen.model + " model");
 }
 
-std::string table_path() {
-    std::error_code ec;
-    const std::string installed = regge::installed_gauss_legendre_path();
-    return std::filesystem::exists(installed, ec) ? installed : std::string(KAVRIN_SOURCE_TABLE);
-}
-
-// The model of the chosen with a row's epsilon and beam energy (NaN: not given by the row).
+// The chosen model with a row's epsilon and beam energy (NaN: not given by the row).
 AnyModel make_model(const ModelChoice& chosen, double eps, double e_beam) {
     try {
         if (chosen.is_regge()) {
             regge::Options o = chosen.regge;
             if (!std::isnan(eps)) o.epsilon = eps;
-            const regge::Settings s(o);
-            if (o.form_factors == regge::FormFactors::gpd) return regge::Model(s, regge::load_gauss_legendre_table(table_path()));
-            return regge::Model(s, regge::GaussLegendreTable{});
+            return regge::Model(regge::Settings(o));
         }
         models::Options o = chosen.models;
         if (!std::isnan(eps)) o.epsilon = eps;
