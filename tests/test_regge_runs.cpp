@@ -77,7 +77,7 @@ public:
     // Runs the program on the answers; returns the exit status.
     int operator()(const std::string& answers) {
         put("answers.in", answers);
-        const std::string cmd = "cd '" + dir_.string() + "' && '" + std::string(KAVRIN_REGGE_BINARY) +
+        const std::string cmd = "cd '" + dir_.string() + "' && '" + binary +
                                 "' < answers.in > transcript.txt 2> stderr.txt";
         const int raw = std::system(cmd.c_str());
         transcript = lines_of(dir_ / "transcript.txt");
@@ -104,6 +104,7 @@ public:
 
     std::vector<std::string> transcript;
     std::string error;
+    std::string binary = KAVRIN_REGGE_BINARY;  // the program that runs
 
 private:
     fs::path dir_;
@@ -364,17 +365,34 @@ TEST(ReggeRun, BadAnswerStopsWithoutTouchingEarlierResults) {
     EXPECT_NE(early.error.find("FOR CHARGED CHANNELS NUCLEON MAGNETIC TERMS F2"), std::string::npos) << early.error;
 }
 
-TEST(ReggeRun, MissingShortOrBadTableStopsWithoutTouchingEarlierResults) {
+TEST(ReggeRun, TheTableIsFoundWhereInstalledAndAMissingOrBadOneStopsBeforeTheFirstQuestion) {
     const std::string answers = pip_dipole_head + "9\n2.22\n1.60\n0.5\n1\n";
-    RunDir missing(false);
-    missing.put("dSU.dat", " old line\n");
-    EXPECT_EQ(missing(answers), 1);
-    EXPECT_NE(missing.error.find("./integral/gauss-legendre100.dat"), std::string::npos) << missing.error;
-    // ... and says where the installed copy is and how to put a copy in place
-    EXPECT_NE(missing.error.find("share/kavrin/integral/gauss-legendre100.dat"), std::string::npos) << missing.error;
-    EXPECT_NE(missing.error.find("mkdir -p integral && cp "), std::string::npos) << missing.error;
-    EXPECT_EQ(missing.file("dSU.dat"), std::vector<std::string>{" old line"});
-    EXPECT_EQ(missing.transcript.size(), 32u);  // the whole dialogue ran first
+    // the program of the build tree without ./integral reads the source tree's copy
+    RunDir built(false);
+    EXPECT_EQ(built(answers), 0) << built.error;
+    EXPECT_EQ(built.file("dSU.dat").size(), 181u);
+
+    // an installation moved elsewhere finds its table beside the program (bin/ -> share/kavrin/integral/)
+    RunDir installed(false);
+    const fs::path prefix = installed.dir() / "moved-prefix";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share/kavrin/integral");
+    fs::copy_file(KAVRIN_REGGE_BINARY, prefix / "bin/kavrin-regge");
+    installed.binary = (prefix / "bin/kavrin-regge").string();
+    installed.put("dSU.dat", " old line\n");
+    // none anywhere: said before the first question, with the fix; nothing in the run directory touched
+    EXPECT_EQ(installed(answers), 1);
+    EXPECT_TRUE(installed.transcript.empty());
+    EXPECT_NE(installed.error.find("./integral/gauss-legendre100.dat"), std::string::npos) << installed.error;
+    EXPECT_NE(installed.error.find((prefix / "share/kavrin/integral/gauss-legendre100.dat").string()), std::string::npos)
+        << installed.error;
+    EXPECT_NE(installed.error.find("mkdir -p integral && cp "), std::string::npos) << installed.error;
+    EXPECT_EQ(installed.file("dSU.dat"), std::vector<std::string>{" old line"});
+    EXPECT_FALSE(fs::exists(installed.dir() / "dST.dat"));
+    fs::copy_file(fs::path(KAVRIN_SOURCE_DIR) / "data/integral/gauss-legendre100.dat",
+                  prefix / "share/kavrin/integral/gauss-legendre100.dat");
+    EXPECT_EQ(installed(answers), 0) << installed.error;
+    EXPECT_EQ(installed.file("dSU.dat").size(), 181u);
 
     RunDir shortened(false);
     fs::create_directories(shortened.dir() / "integral");

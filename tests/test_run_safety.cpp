@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +22,8 @@
 
 #include "api_fixtures.hpp"
 #include "io/result_files.hpp"
+#include "io/run.hpp"
+#include "kavrin-regge/run.hpp"
 #include "kavrin/models.hpp"
 #include "kavrin/regge.hpp"
 
@@ -195,6 +198,76 @@ TEST(RunSafety, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_EQ(run.run(theta_scan), 1);
     EXPECT_NE(run.err().find("dST.dat"), std::string::npos) << run.err();
     EXPECT_TRUE(run.untouched());
+}
+
+// The lines of one section ("[files]") of a run record.
+std::vector<std::string> record_section(const std::string& record, const std::string& name) {
+    std::vector<std::string> lines;
+    std::istringstream in(record);
+    bool inside = false;
+    for (std::string l; std::getline(in, l);) {
+        if (!l.empty() && l[0] == '[') inside = l == "[" + name + "]";
+        else if (inside && !l.empty()) lines.push_back(l);
+    }
+    return lines;
+}
+
+TEST(RunSafety, TheRunRecordSaysWhatProducedTheFilesAndOnlyACompleteRunReplacesIt) {
+    RunDir run;
+    ASSERT_EQ(run.run(theta_scan), 0) << run.err();
+    const std::string record = read_file(run.dir() / kavrin::io::file::run_record);
+    EXPECT_EQ(record.rfind("kavrin-regge " KAVRIN_VERSION ": record of the run", 0), 0u) << record;
+    // every question with its answer as read, in order
+    const std::vector<std::string> answers = record_section(record, "answers");
+    const std::vector<std::string> typed = {"1", "2", "1.55", "1", "775", "1", "1", "2", "9", "2.22", "1.60", "0.5", "1"};
+    ASSERT_EQ(answers.size(), typed.size()) << record;
+    for (std::size_t i = 0; i < typed.size(); ++i) EXPECT_TRUE(answers[i].ends_with(" = " + typed[i])) << answers[i];
+    EXPECT_TRUE(answers[9].starts_with("INPUT: TOTAL CM ENERGY W(GeV)?")) << answers[9];
+    // the settings in words, the facts kavrin-plot draws with
+    const std::vector<std::string> figures = record_section(record, "figures");
+    for (const char* line : {"reaction: γ* p → π⁺ n", "model: Regge, dipole form factors",
+                             "fixed: W = 2.22 GeV, Q² = 1.6 GeV², ε = 0.5", "x: minus_t", "unit: µb"})
+        EXPECT_NE(std::find(figures.begin(), figures.end(), line), figures.end()) << line << "\n" << record;
+    EXPECT_NE(record.find("pion cut-off: 775 MeV"), std::string::npos) << record;
+    // exactly the files the run wrote, with their line counts
+    std::vector<std::string> expected;
+    for (const char* f : kavrin::io::file::regge_files) {
+        const std::string text = read_file(run.dir() / f);
+        const auto lines = std::count(text.begin(), text.end(), '\n');
+        if (text.rfind(" old ", 0) != 0) expected.push_back(std::string(f) + ": " + std::to_string(lines) + " lines");
+    }
+    EXPECT_EQ(expected.size(), 20u);
+    EXPECT_EQ(record_section(record, "files"), expected);
+
+    // a run that fails leaves the record of the files that are there; a link in its place is replaced, not followed
+    EXPECT_EQ(run.run("1\n2\nnot-a-number\n"), 1);
+    EXPECT_EQ(read_file(run.dir() / kavrin::io::file::run_record), record);
+    EXPECT_TRUE(run.temporaries().empty());
+    std::ofstream(run.dir() / "precious.txt") << "precious\n";
+    fs::remove(run.dir() / kavrin::io::file::run_record);
+    fs::create_symlink(run.dir() / "precious.txt", run.dir() / kavrin::io::file::run_record);
+    ASSERT_EQ(run.run(theta_scan), 0) << run.err();
+    EXPECT_EQ(read_file(run.dir() / "precious.txt"), "precious\n");
+    EXPECT_FALSE(fs::is_symlink(run.dir() / kavrin::io::file::run_record));
+    EXPECT_NE(run.err().find("record replaced the link"), std::string::npos) << run.err();
+    // a FIFO in its place stops the run before the banner
+    fs::remove(run.dir() / kavrin::io::file::run_record);
+    ASSERT_EQ(mkfifo((run.dir() / kavrin::io::file::run_record).c_str(), 0644), 0);
+    EXPECT_EQ(run.run(theta_scan), 1);
+    EXPECT_NE(run.err().find("FIFO"), std::string::npos) << run.err();
+    EXPECT_EQ(run.transcript(), "");
+}
+
+TEST(RunSafety, AtATerminalTheRunEndsWithOneLineNamingTheDirectoryAndTheFiles) {
+    RunDir run;
+    std::istringstream in(theta_scan);
+    std::ostringstream out, err;
+    kavrin::io::RunOptions options;
+    options.dir = run.dir().string();
+    options.summary = true;
+    ASSERT_EQ(kavrin::regge_program::run(in, out, err, options), 0) << err.str();
+    EXPECT_EQ(err.str(), "kavrin-regge: 20 result files written in " + run.dir().string() +
+                             " (what produced them: kavrin-run.txt)\n");
 }
 
 TEST(RunSafety, HelpVersionAndUsageErrorsTouchNothing) {

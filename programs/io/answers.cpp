@@ -88,13 +88,19 @@ void Dialogue::fail(std::string_view question, std::string_view answer, std::str
                         std::string(choices));
 }
 
+void Dialogue::accept(std::string_view question, const std::string& token) {
+    answered_.push_back({std::string(question), token});
+}
+
 int Dialogue::read_int(std::string_view question, const std::function<bool(long long)>& valid,
                        std::string_view choices) {
     for (;;) {
         const std::string tok = next_token(question);
         const auto v = parse_integer(tok);
-        if (v && *v >= std::numeric_limits<int>::min() && *v <= std::numeric_limits<int>::max() && valid(*v))
+        if (v && *v >= std::numeric_limits<int>::min() && *v <= std::numeric_limits<int>::max() && valid(*v)) {
+            accept(question, tok);
             return static_cast<int>(*v);
+        }
         if (!interactive_) fail(question, tok, choices);
         out_ << " Please answer " << choices << ".\n";
     }
@@ -103,7 +109,10 @@ int Dialogue::read_int(std::string_view question, const std::function<bool(long 
 double Dialogue::read_real(std::string_view question) {
     for (;;) {
         const std::string tok = next_token(question);
-        if (const auto v = parse_real(tok)) return *v;
+        if (const auto v = parse_real(tok)) {
+            accept(question, tok);
+            return *v;
+        }
         if (!interactive_) fail(question, tok, "a number");
         out_ << " Please answer with a number.\n";
     }
@@ -112,7 +121,10 @@ double Dialogue::read_real(std::string_view question) {
 float Dialogue::read_single(std::string_view question) {
     for (;;) {
         const std::string tok = next_token(question);
-        if (const auto v = parse_single(tok)) return *v;
+        if (const auto v = parse_single(tok)) {
+            accept(question, tok);
+            return *v;
+        }
         if (!interactive_) fail(question, tok, "a number");
         out_ << " Please answer with a number.\n";
     }

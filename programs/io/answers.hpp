@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kavrin::io {
 
@@ -37,6 +38,12 @@ std::optional<float> parse_single(std::string_view token);
 /// The answer token of one input line (first token, ended by blank, tab, comma or end of line); empty if none.
 std::string answer_token(std::string_view line);
 
+/// One accepted answer: the question as named in messages, and the answer token as it was read.
+struct AnsweredQuestion {
+    std::string question;
+    std::string answer;
+};
+
 /// Prints records (one leading blank each) and reads answers.
 class Dialogue {
 public:
@@ -53,13 +60,19 @@ public:
     /// Reads a real answer held in single precision (the value is rounded to float).
     float read_single(std::string_view question);
 
+    /// The accepted answers so far, in the order they were read (for the run record).
+    const std::vector<AnsweredQuestion>& answered() const noexcept { return answered_; }
+
 private:
+    void accept(std::string_view question, const std::string& token);
+
     std::string next_token(std::string_view question);
     [[noreturn]] void fail(std::string_view question, std::string_view answer, std::string_view choices);
 
     std::istream& in_;
     std::ostream& out_;
     bool interactive_;
+    std::vector<AnsweredQuestion> answered_;
 };
 
 }  // namespace kavrin::io

@@ -36,6 +36,9 @@ inline constexpr const char* BSA_t = "BSA_t.dat";
 inline constexpr const char* BSA_QQ = "BSA_QQ.dat";
 inline constexpr const char* dSL_over_dST_T0 = "dSL_over_dST-T0.dat";
 
+/// The record of the run that wrote the result files beside it: program, date, answers, settings, files.
+inline constexpr const char* run_record = "kavrin-run.txt";
+
 /// The 23 files of kavrin-regge in the order it opens them.
 inline constexpr std::array<const char*, 23> regge_files = {
     dST_domega,

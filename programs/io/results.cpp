@@ -1,4 +1,5 @@
 #include "io/results.hpp"
+#include "io/result_files.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -174,22 +175,29 @@ ResultFiles::ResultFiles(std::string dir, std::vector<std::string> names)
         throw std::runtime_error("cannot lock \"" + lock + "\": " + std::strerror(e));
     }
     try {
-        for (std::size_t i = 0; i < names_.size(); ++i) {
-            ::unlink(temporary(i).c_str());  // left by an interrupted run
-            struct stat st {};
-            if (::lstat(path(i).c_str(), &st) == 0) {
-                if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) continue;
-                throw std::runtime_error("result file \"" + path(i) + "\" is " + kind_of(st.st_mode) +
-                                         ", not a regular file; remove or rename it");
-            }
-            const int fd = ::open(path(i).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-            if (fd < 0) throw std::runtime_error("cannot create result file \"" + path(i) + "\": " + std::strerror(errno));
-            if (::close(fd) != 0) throw std::runtime_error("cannot close result file \"" + path(i) + "\"");
-        }
+        for (const std::string& name : names_) check_place(name, true);
+        check_place(file::run_record, false);
     } catch (...) {
         discard();
         throw;
     }
+}
+
+// Removes an interrupted run's temporary of the file `name`, and refuses anything but a regular file or a
+// symbolic link in its place; creates it empty when it is absent and `create` is set.
+void ResultFiles::check_place(const std::string& name, bool create) const {
+    const std::string file = in_dir(name);
+    ::unlink(in_dir("." + name + ".partial").c_str());  // left by an interrupted run
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0) {
+        if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) return;
+        throw std::runtime_error("result file \"" + file + "\" is " + kind_of(st.st_mode) +
+                                 ", not a regular file; remove or rename it");
+    }
+    if (!create) return;
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create result file \"" + file + "\": " + std::strerror(errno));
+    if (::close(fd) != 0) throw std::runtime_error("cannot close result file \"" + file + "\"");
 }
 
 ResultFiles::~ResultFiles() { discard(); }
@@ -206,12 +214,48 @@ void ResultFiles::discard() noexcept {
     lock_fd_ = -1;
 }
 
-std::string ResultFiles::path(std::size_t index) const {
-    return dir_.empty() ? names_[index] : dir_ + "/" + names_[index];
-}
+std::string ResultFiles::in_dir(const std::string& name) const { return dir_.empty() ? name : dir_ + "/" + name; }
 
-std::string ResultFiles::temporary(std::size_t index) const {
-    return (dir_.empty() ? std::string() : dir_ + "/") + "." + names_[index] + ".partial";
+std::string ResultFiles::path(std::size_t index) const { return in_dir(names_[index]); }
+
+std::string ResultFiles::temporary(std::size_t index) const { return in_dir("." + names_[index] + ".partial"); }
+
+// Writes the staged record through its temporary, flushed to disk, and renames it over "kavrin-run.txt".
+void ResultFiles::write_record(std::vector<std::string>& notices) {
+    const std::string file = in_dir(file::run_record);
+    const std::string tmp = in_dir(std::string(".") + file::run_record + ".partial");
+    register_temporary(tmp);
+    const auto fail = [&](const char* what) {
+        const int e = errno;
+        ::unlink(tmp.c_str());
+        unregister_temporary(tmp);
+        throw std::runtime_error(std::string("could not ").append(what).append(" the run record \"").append(file)
+                                     .append("\": ").append(std::strerror(e)));
+    };
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) fail("create");
+    const char* p = record_->data();
+    std::size_t left = record_->size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            fail("write");
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        ::close(fd);
+        fail("write");
+    }
+    if (::close(fd) != 0) fail("write");
+    struct stat st {};
+    const bool link = ::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    if (std::rename(tmp.c_str(), file.c_str()) != 0) fail("put in place");
+    unregister_temporary(tmp);
+    if (link) notices.push_back(std::string("\"").append(file).append("\" was a symbolic link; this run's record replaced the link"));
 }
 
 void ResultFiles::write(std::size_t index, const std::string& line) {
@@ -258,6 +302,7 @@ std::vector<std::string> ResultFiles::close() {
         ::unlink(temporary(i).c_str());
         unregister_temporary(temporary(i));
     }
+    if (failed.empty() && record_) write_record(notices);
     // the renames themselves on disk
     const int d = ::open(dir_.empty() ? "." : dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (d >= 0) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <string>
@@ -53,18 +54,30 @@ public:
     /// Puts every written file in place (flushed to disk, then renamed over its result file); returns notices
     /// for standard error (a symbolic link replaced by a result file).
     std::vector<std::string> close();
+    /// Stages the run record: close() writes it as "kavrin-run.txt" beside the result files after putting
+    /// them in place, the same way (a temporary renamed over it; a symbolic link replaced, not followed).
+    /// The constructor checks its place like a result file's.
+    void set_record(std::string text) { record_ = std::move(text); }
+    /// Number of result files (as given to the constructor).
+    std::size_t size() const { return names_.size(); }
+    /// Name of result file `index`.
+    const std::string& name(std::size_t index) const { return names_[index]; }
     /// Number of lines this run wrote to file `index`.
     std::size_t lines_written(std::size_t index) const { return counts_[index]; }
 
 private:
     std::string path(std::size_t index) const;
     std::string temporary(std::size_t index) const;
+    std::string in_dir(const std::string& name) const;
+    void check_place(const std::string& name, bool create) const;
+    void write_record(std::vector<std::string>& notices);
     void discard() noexcept;
 
     std::string dir_;
     std::vector<std::string> names_;
     std::vector<std::FILE*> files_;
     std::vector<std::size_t> counts_;
+    std::optional<std::string> record_;
     int lock_fd_ = -1;
 };
 

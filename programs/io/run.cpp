@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <ostream>
 #include <stdexcept>
 
@@ -23,6 +24,12 @@ std::optional<int> dialogue_program_arguments(std::string_view program, std::str
     err << program << ": takes no arguments (its answers come on standard input); see " << program
         << " --help\n";
     return 2;
+}
+
+std::string running_program_path() {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : p.string();
 }
 
 int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body) {

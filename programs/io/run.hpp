@@ -21,7 +21,13 @@ struct RunOptions {
     std::string dir;             ///< working directory of the result files and ./integral ("" = the current one)
     bool interactive = false;    ///< standard input is a terminal: a bad answer is asked again
     double max_scan_lines = default_max_scan_lines;  ///< scans above this many lines are refused
+    bool summary = false;        ///< standard error is a terminal: the run ends with one line there naming
+                                 ///< the directory and the number of files written
+    std::string program_path;    ///< where the running program is (finds the data installed beside it)
 };
+
+/// Where the running program's executable is ("" when the system does not say).
+std::string running_program_path();
 
 /// The command line of a dialogue program, which takes no arguments: --help prints `about` (what the program
 /// does, how to feed it an answer file, where its results go) and --version the version, each with status 0;
@@ -35,10 +41,16 @@ std::optional<int> dialogue_program_arguments(std::string_view program, std::str
 /// Status 0 otherwise.
 int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body);
 
-/// One loop of a scan: how many values it takes and what it runs over, e.g. "W from 1.53 to 2.6 GeV".
+/// One loop of a scan: how many values it takes and what it runs over, e.g. "W from 1.53 to 2.6 GeV", and
+/// the same for the run record: the variable's name ("W", "Q2", "theta", "phi"), first value and step in
+/// the unit shown (GeV, GeV^2, degrees).
 struct ScanLoop {
     double passes;
     std::string what;
+    std::string name;
+    double first;
+    double step;
+    std::string unit;
 };
 
 /// The size of the scan a run's answers ask for: the product of its loops' passes.

@@ -19,7 +19,7 @@ usage: kavrin-models            asks its questions on standard output, one answe
        kavrin-models --help | --version
 
 It writes its result files (dST.dat, ..., dS.dat, BSA_t.dat, BSA_QQ.dat, two columns per line) in the
-working directory. README.md of the project says what each answer and each file means, and the units.
+working directory, with kavrin-run.txt saying what produced them (answers, settings, files). README.md of the project says what each answer and each file means, and the units.
 )";
 
 }  // namespace
@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
         return *status;
     kavrin::io::RunOptions options;
     options.interactive = isatty(0) != 0;
+    options.summary = isatty(2) != 0;
+    options.program_path = kavrin::io::running_program_path();
     kavrin::io::install_interrupt_cleanup();
     return kavrin::models_program::run(std::cin, std::cout, std::cerr, options);
 }

@@ -6,7 +6,9 @@
 #include "io/answers.hpp"
 #include "io/result_files.hpp"
 #include "io/results.hpp"
+#include "io/run_record.hpp"
 #include "kavrin-models/dialogue.hpp"
+#include "kavrin-models/record.hpp"
 #include "kavrin-models/scan.hpp"
 
 namespace kavrin::models_program {
@@ -20,7 +22,9 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         io::check_scan_size(scan_size(answers), options.max_scan_lines);
         const models::internal::Model model(models::Settings::as_typed(answers.physics));
         run_scan(model, answers.scan, files);
-        for (const std::string& notice : files.close()) err << "kavrin-models: " << notice << "\n";
+        io::RunRecord record = describe_run(answers);
+        record.answers = dialogue.answered();
+        io::finish_run("kavrin-models", files, record, options, err);
     });
 }
 

@@ -135,11 +135,13 @@ io::ScanSize scan_size(const Answers& a) {
     using io::shown_value;
     return {{{io::loop_span(limits.emin, limits.emax, gap100),
               "values of W from " + shown_value(units::mev_to_gev(limits.emin)) + " to " + shown_value(units::mev_to_gev(limits.emax)) +
-                  " GeV"},
+                  " GeV",
+              "W", units::mev_to_gev(limits.emin), units::mev_to_gev(gap100), "GeV"},
              {io::loop_span(qqmin, limits.qqmax, gap150),
-              "values of Q^2 from " + shown_value(units::mev2_to_gev2(qqmin)) + " to " + shown_value(units::mev2_to_gev2(limits.qqmax)) + " GeV^2"},
-             {static_cast<double>(angle_count(a.scan)), "angles"},
-             {a.scan.out == OutputKind::phi_dependent ? 360.0 : 1.0, "values of phi"}}};
+              "values of Q^2 from " + shown_value(units::mev2_to_gev2(qqmin)) + " to " + shown_value(units::mev2_to_gev2(limits.qqmax)) + " GeV^2",
+              "Q2", units::mev2_to_gev2(qqmin), units::mev2_to_gev2(gap150), "GeV²"},
+             {static_cast<double>(angle_count(a.scan)), "angles", "theta", 0.0, 1.0, "deg"},
+             {a.scan.out == OutputKind::phi_dependent ? 360.0 : 1.0, "values of phi", "phi", 1.0, 1.0, "deg"}}};
 }
 
 void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFiles& files) {

@@ -19,8 +19,9 @@ usage: kavrin-regge            asks its questions on standard output, one answer
        kavrin-regge --help | --version
 
 It writes its result files (dST.dat, dSL.dat, ..., BSA.dat, ddS_*.dat, two columns per line) in the working
-directory and reads the Gauss-Legendre table from ./integral/gauss-legendre100.dat. README.md of the project
-says what each answer and each file means, and the units.
+directory, with kavrin-run.txt saying what produced them (answers, settings, files). The Gauss-Legendre table
+is ./integral/gauss-legendre100.dat when present, otherwise the installed copy. README.md of the project says
+what each answer and each file means, and the units.
 )";
 
 }  // namespace
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
         return *status;
     kavrin::io::RunOptions options;
     options.interactive = isatty(0) != 0;
+    options.summary = isatty(2) != 0;
+    options.program_path = kavrin::io::running_program_path();
     kavrin::io::install_interrupt_cleanup();
     return kavrin::regge_program::run(std::cin, std::cout, std::cerr, options);
 }

@@ -99,11 +99,13 @@ io::ScanSize scan_size(const Scan& st) {
     const bool phi_series = st.out == OutputKind::dds && st.dds_mode >= 1 && st.dds_mode <= 4;
     using io::shown_value;
     return {{{io::loop_span(st.emin, st.emax, gap100),
-              "values of W from " + shown_value(units::mev_to_gev(st.emin)) + " to " + shown_value(units::mev_to_gev(st.emax)) + " GeV"},
+              "values of W from " + shown_value(units::mev_to_gev(st.emin)) + " to " + shown_value(units::mev_to_gev(st.emax)) + " GeV",
+              "W", units::mev_to_gev(st.emin), units::mev_to_gev(gap100), "GeV"},
              {io::loop_span(st.qqmin, st.qqmax, gap150),
-              "values of Q^2 from " + shown_value(units::mev2_to_gev2(st.qqmin)) + " to " + shown_value(units::mev2_to_gev2(st.qqmax)) + " GeV^2"},
-             {static_cast<double>(angles), "angles"},
-             {phi_series ? 360.0 : 1.0, "values of phi"}}};
+              "values of Q^2 from " + shown_value(units::mev2_to_gev2(st.qqmin)) + " to " + shown_value(units::mev2_to_gev2(st.qqmax)) + " GeV^2",
+              "Q2", units::mev2_to_gev2(st.qqmin), units::mev2_to_gev2(gap150), "GeV²"},
+             {static_cast<double>(angles), "angles", "theta", 0.0, 1.0, "deg"},
+             {phi_series ? 360.0 : 1.0, "values of phi", "phi", 1.0, 1.0, "deg"}}};
 }
 
 void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFiles& files) {
