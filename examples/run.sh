@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs one program of the build on an answer file in a fresh run directory that has the
-# Gauss-Legendre table in place, and says where the result files are.
+# Runs one program of the build on an answer file in a fresh run directory (named after the answer file,
+# without its extension), and says where the result files are.
 #
 # usage: examples/run.sh kavrin-regge|kavrin-models ANSWER_FILE [RUN_DIR] [BUILD_DIR]
 set -euo pipefail
@@ -13,9 +13,9 @@ build=${4:-$top/build}
 bin=$build/$prog
 [ -x "$bin" ] || { echo "run.sh: $bin is not built; build first (see README.md)" >&2; exit 1; }
 rm -rf "$run"
-mkdir -p "$run/integral"
-cp "$top/data/integral/gauss-legendre100.dat" "$run/integral/"
+mkdir -p "$run"
 (cd "$run" && "$bin" < "$answers" > transcript.txt)
 echo "results of $prog on $(basename "$answers") are in $run:"
 (cd "$run" && for f in *.dat; do n=$(wc -l < "$f"); [ "$n" -gt 0 ] && printf '  %-22s %5d lines\n' "$f" "$n"; done) || true
 echo "  transcript.txt         (the dialogue as printed)"
+echo "  kavrin-run.txt         (what produced them: program, answers, settings, files)"

@@ -45,7 +45,7 @@ std::vector<Example> examples() {
     std::vector<Example> out;
     for (const char* program : {"kavrin-regge", "kavrin-models"})
         for (const auto& e : fs::directory_iterator(source_dir / "examples" / program))
-            if (e.path().extension() == ".in" || e.path().extension() == ".txt") out.push_back({program, e.path()});
+            if (e.path().extension() == ".in") out.push_back({program, e.path()});
     return out;
 }
 

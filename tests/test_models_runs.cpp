@@ -372,7 +372,7 @@ TEST(ModelsRun, EveryExampleAnswerFileRuns) {
     const fs::path examples = fs::path(KAVRIN_SOURCE_DIR) / "examples" / "kavrin-models";
     std::size_t n = 0;
     for (const auto& e : fs::directory_iterator(examples)) {
-        if (e.path().extension() != ".txt") continue;
+        if (e.path().extension() != ".in") continue;
         ++n;
         ScratchDir d;
         const RunResult r = run_models(d.path(), slurp(e.path()));
