@@ -41,6 +41,15 @@ std::string reaction_text(int channel) {
     }
 }
 
+std::string comma_list(const std::vector<std::string>& items) {
+    std::string s;
+    for (const std::string& item : items) {
+        if (!s.empty()) s += ", ";
+        s += item;
+    }
+    return s;
+}
+
 std::string fixed_value(std::string_view name, double value, std::string_view unit) {
     std::string s = std::string(name).append(" = ").append(shown_value(value));
     if (!unit.empty()) s.append(unit == "°" ? "" : " ").append(unit);

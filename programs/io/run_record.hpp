@@ -39,6 +39,9 @@ struct RunRecord {
 /// The reaction of a channel in words: "γ* p → π⁺ n".
 std::string reaction_text(int channel);
 
+/// Items as one comma-separated list: "W = 2.22 GeV, ε = 0.5".
+std::string comma_list(const std::vector<std::string>& items);
+
 /// A fixed value for the record: "W = 2.22 GeV".
 std::string fixed_value(std::string_view name, double value, std::string_view unit = {});
 

@@ -12,15 +12,6 @@ using models::ModelKind;
 
 namespace {
 
-std::string joined(const std::vector<std::string>& parts) {
-    std::string s;
-    for (const std::string& p : parts) {
-        if (!s.empty()) s += ", ";
-        s += p;
-    }
-    return s;
-}
-
 const char* model_name(ModelKind m) {
     switch (m) {
         case ModelKind::km: return "KM";
@@ -87,13 +78,13 @@ io::RunRecord describe_run(const Answers& a) {
 
     const bool per_sr = s.out != OutputKind::phi_dependent && (s.mode == 1 || s.mode == 6);
     r.settings.emplace_back("scan", scan + "; " + size.describe());
-    r.settings.emplace_back("fixed", joined(loops_fixed));
+    r.settings.emplace_back("fixed", io::comma_list(loops_fixed));
     r.settings.emplace_back("unit", per_sr ? "µb/sr (dST.dat ... dSU.dat hold dσ/dΩ in this W scan)"
                                            : "µb/GeV² (dST.dat ... dSU.dat, dS.dat hold dσ/dt)");
 
     r.figures.emplace_back("reaction", reaction);
     r.figures.emplace_back("model", model_name(*o.model));
-    r.figures.emplace_back("fixed", joined(loops_fixed));
+    r.figures.emplace_back("fixed", io::comma_list(loops_fixed));
     r.figures.emplace_back("x", x);
     r.figures.emplace_back("unit", "µb");
     r.figures.emplace_back("cross section", per_sr ? "dsigma_domega" : "dsigma_dt");

@@ -13,15 +13,6 @@ namespace {
 
 std::string on_off(bool on) { return on ? "on" : "off"; }
 
-std::string joined(const std::vector<std::string>& parts) {
-    std::string s;
-    for (const std::string& p : parts) {
-        if (!s.empty()) s += ", ";
-        s += p;
-    }
-    return s;
-}
-
 const char* dds_name(DdsType type) {
     switch (type) {
         case DdsType::desy: return "DESY";
@@ -129,12 +120,12 @@ io::RunRecord describe_run(const Answers& a, const std::string& table) {
 
     const io::ScanSize size = scan_size(s);
     r.settings.emplace_back("scan", scan + "; " + size.describe());
-    r.settings.emplace_back("fixed", joined(loops_fixed));
+    r.settings.emplace_back("fixed", io::comma_list(loops_fixed));
     r.settings.emplace_back("unit", unit + " (dσ/dt in " + unit + "/GeV², dσ/dΩ in " + unit + "/sr)");
 
     r.figures.emplace_back("reaction", io::reaction_text(static_cast<int>(*o.channel)));
     r.figures.emplace_back("model", model);
-    r.figures.emplace_back("fixed", joined(loops_fixed));
+    r.figures.emplace_back("fixed", io::comma_list(loops_fixed));
     r.figures.emplace_back("x", x);
     r.figures.emplace_back("unit", unit);
     r.figures.emplace_back("cross section", "dsigma_dt");
