@@ -30,9 +30,11 @@ const char* kUsage =
     "             where they make it unambiguous\n"
     "  --out DIR  where the figures go (default RUN_DIR/plots); the result files are only read\n"
     "  --linear   linear y axes throughout\n"
-    "  --log      logarithmic y axes for every cross section whose values are all positive (the others,\n"
-    "             and ratios and asymmetries, stay linear); by default a cross section is drawn on a\n"
-    "             logarithmic axis when its values are all positive and span more than two decades\n";
+    "  --log      logarithmic y axes for every cross section whose values are all positive, the\n"
+    "             interference terms dσTT, dσLT, dσLT' included (the others, ratios and asymmetries stay\n"
+    "             linear, and the console names them)\n"
+    "             By default dσT, dσL, dσU and the phi-dependent cross sections are drawn on a logarithmic\n"
+    "             axis when their values are all positive and span more than two decades, all else linear\n";
 
 struct Options {
     fs::path run_dir;

@@ -352,9 +352,10 @@ std::string x_name(XKind kind) {
     return "unknown";
 }
 
-YChoice choose_y_scale(const std::vector<Series>& series, bool cross_section, YScale asked) {
+YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked) {
     YChoice c;
-    if (!cross_section || asked == YScale::linear) return c;
+    if (quantity == YQuantity::other || asked == YScale::linear) return c;
+    if (quantity == YQuantity::interference && asked == YScale::automatic) return c;
     double lo = 0.0, hi = 0.0;
     bool any = false, positive = true;
     for (const Series& s : series)
@@ -375,10 +376,19 @@ YChoice choose_y_scale(const std::vector<Series>& series, bool cross_section, YS
 }
 
 std::string enhanced_text(const std::string& text) {
+    auto word_char = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
     std::string out;
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == '@' || c == '&' || c == '{' || c == '}' || c == '~' || c == '\\') out += '\\';
         out += c;
+        // a sub- or superscript takes the whole word after it: E_beam, not E_b eam
+        if ((c == '_' || c == '^') && i + 1 < text.size() && word_char(text[i + 1])) {
+            std::size_t e = i + 1;
+            while (e < text.size() && word_char(text[e])) ++e;
+            out.append("{").append(text, i + 1, e - i - 1).append("}");
+            i = e - 1;
+        }
     }
     return out;
 }
@@ -438,6 +448,11 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, 
         }
         const bool cross_section = def.measure == Measure::per_t || def.measure == Measure::per_omega ||
                                    def.measure == Measure::separated;
+        auto y_quantity = [&](const PanelDef& pd) {
+            if (!cross_section) return YQuantity::other;
+            const std::string q = pd.quantity;
+            return q == "σ_{TT}" || q == "σ_{LT}" || q == "σ_{LT′}" ? YQuantity::interference : YQuantity::cross_section;
+        };
         // the phi-dependent files hold one phi series per point; every other file one series per pass of
         // the loops around its x
         const std::vector<SeriesLoop>* loops = nullptr;
@@ -469,7 +484,7 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, 
             if (panel.finite < table.rows.size())
                 plan.left_out.push_back(std::string(pd.file) + " " + std::to_string(table.rows.size() - panel.finite) +
                                         "/" + std::to_string(table.line_count));
-            const YChoice y = choose_y_scale(panel.series, cross_section, y_scale);
+            const YChoice y = choose_y_scale(panel.series, y_quantity(pd), y_scale);
             panel.log_y = y.log;
             if (!y.linear_because.empty())
                 plan.notes.push_back(std::string(pd.file) + ": " + y.linear_because + ", drawn on a linear y axis despite --log");

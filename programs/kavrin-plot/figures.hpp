@@ -72,9 +72,16 @@ struct YChoice {
     bool log = false;
     std::string linear_because;  // set when --log was given but the panel is drawn linear
 };
-/// Log y for cross sections whose finite values are all positive: by default when they span more than two
-/// decades, always with --log; linear for everything else (ratios, asymmetries, values of either sign).
-YChoice choose_y_scale(const std::vector<Series>& series, bool cross_section, YScale asked);
+/// What a panel's y is, for the choice of its axis.
+enum class YQuantity {
+    cross_section,  // dσT, dσL, dσU and the φ-dependent cross sections: positive
+    interference,   // dσTT, dσLT, dσLT′ (and their negatives): of either sign
+    other,          // ratios and asymmetries
+};
+/// Log y for cross sections whose finite values are all positive and span more than two decades; with
+/// --log for every cross section (interference terms included) whose values are all positive. Linear for
+/// the rest: ratios and asymmetries, values of either sign or zero, interference terms by default.
+YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked);
 
 /// One panel of a figure: one result file.
 struct Panel {

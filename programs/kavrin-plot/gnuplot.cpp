@@ -96,7 +96,16 @@ std::string gnuplot_script(const Figure& fig) {
     bool labelled = !fig.panels.empty();
     for (const Panel& p : fig.panels) labelled = labelled && !p.labels.empty();
     std::string heading = fig.heading;
-    if (!fig.subtitle.empty()) heading.append("\n{/=11 ").append(fig.subtitle).append("}");
+    if (!fig.subtitle.empty()) {
+        // a subtitle too long for the width goes on two lines: reaction and model, then the kinematics
+        std::size_t chars = 0;
+        for (char c : fig.subtitle) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        std::string sub = fig.subtitle;
+        const std::size_t cut = sub.find(";   ");
+        if (chars > static_cast<std::size_t>(lay.width) / 8 && cut != std::string::npos)
+            sub = sub.substr(0, cut) + "}\n{/=11 " + sub.substr(cut + 4);
+        heading.append("\n{/=11 ").append(sub).append("}");
+    }
     if (most_series > 1 && !labelled) {
         heading += '\n';
         heading += std::to_string(most_series);
