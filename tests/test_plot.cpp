@@ -396,8 +396,9 @@ TEST(PlotScript, OneCurvePerSeriesAndAPaletteForMany) {
     EXPECT_NE(script.find("set cbrange [1:30]"), std::string::npos);
     EXPECT_NE(script.find("lc palette"), std::string::npos);
     EXPECT_EQ(script.find("index"), std::string::npos);
-    // labels from the command line cannot break out of their string
+    // labels from the command line cannot break out of their string, nor have gnuplot run a command
     EXPECT_EQ(gnuplot_quote("a \"b\" \\c"), "\"a \\\"b\\\" \\\\c\"");
+    EXPECT_EQ(gnuplot_quote("`x`"), "\"\\`x\\`\"");
 }
 
 // ---- the run record ---------------------------------------------------------------------------------
@@ -755,8 +756,12 @@ TEST(PlotCommand, RunRecordLabelsTheFiguresAndAStaleOneIsSetAside) {
     for (int q = 0; q < 12; ++q)
         for (int i = 1; i <= 360; ++i) ds.push_back({double(i), 3.0 - 0.1 * q + std::cos(2 * i * std::numbers::pi / 180)});
     write_result_file(run / "dS.dat", ds);
+    // the record is text from elsewhere: a backquoted command in it is shown, never run
+    // (gnuplot runs in the figure directory)
+    const fs::path touched = run / "plots" / "touched";
     std::ofstream(run / "kavrin-run.txt")
-        << "kavrin-models 0.1.0\n[figures]\nreaction: γ* p → π⁺ n\nmodel: QVM\nfixed: W = 2.5 GeV, θ = 10°, ε = 0.7\n"
+        << "kavrin-models 0.1.0\n[figures]\nreaction: γ* p → π⁺ n\nmodel: QVM `touch touched`"
+        << "\nfixed: W = 2.5 GeV, θ = 10°, ε = 0.7\n"
            "x: phi\nunit: µb\ncross section: dsigma_dt\nphi series: Q2 0.1 0.01 12 GeV²\n[files]\ndS.dat: 4320 lines\n";
     CommandResult r = run_plot(dir, "'" + run.string() + "'");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
@@ -764,7 +769,9 @@ TEST(PlotCommand, RunRecordLabelsTheFiguresAndAStaleOneIsSetAside) {
     const std::string script = slurp(run / "plots" / "dS.gp");
     EXPECT_NE(script.find("φ-dependent cross section dσ/dt (sum of the unpolarized cross sections) vs φ"),
               std::string::npos) << script;
-    EXPECT_NE(script.find("γ* p → π⁺ n, QVM;   W = 2.5 GeV, θ = 10°, ε = 0.7"), std::string::npos) << script;
+    EXPECT_NE(script.find("γ* p → π⁺ n, QVM \\`touch"), std::string::npos) << script;
+    EXPECT_NE(script.find("W = 2.5 GeV, θ = 10°, ε = 0.7"), std::string::npos) << script;
+    EXPECT_FALSE(fs::exists(touched));
     EXPECT_NE(script.find("set cblabel \"Q^2 (GeV^2)\""), std::string::npos) << script;
     EXPECT_NE(script.find("set cbrange [0.1:0.21]"), std::string::npos) << script;
     EXPECT_NE(script.find("using 1:2:4 with lines lc palette"), std::string::npos) << script;

@@ -76,7 +76,8 @@ std::pair<double, double> value_range(const Panel& p) {
 std::string gnuplot_quote(const std::string& text) {
     std::string q = "\"";
     for (char c : text) {
-        if (c == '\\' || c == '"') q += '\\';
+        // gnuplot runs `command` as a shell command even inside a double-quoted string unless escaped
+        if (c == '\\' || c == '"' || c == '`') q += '\\';
         if (c == '\n') {
             q += "\\n";
             continue;
