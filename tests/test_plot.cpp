@@ -1,6 +1,7 @@
 // kavrin-plot: reading free-format result lines, cutting a file into its series where x restarts,
-// leaving non-finite points out, telling the scan variable from the files, and whole runs of the command
-// on run directories laid out as each program leaves them.
+// leaving non-finite points out, telling the scan variable from the files, reading the run record
+// (titles, units, series labels), choosing linear or logarithmic y axes, and whole runs of the command on
+// run directories laid out as each program leaves them.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -21,6 +22,7 @@
 #include "kavrin-plot/figures.hpp"
 #include "kavrin-plot/gnuplot.hpp"
 #include "kavrin-plot/result_data.hpp"
+#include "kavrin-plot/run_record.hpp"
 
 using namespace kavrin::plot;
 namespace fs = std::filesystem;
@@ -394,8 +396,203 @@ TEST(PlotScript, OneCurvePerSeriesAndAPaletteForMany) {
     EXPECT_NE(script.find("set cbrange [1:30]"), std::string::npos);
     EXPECT_NE(script.find("lc palette"), std::string::npos);
     EXPECT_EQ(script.find("index"), std::string::npos);
-    // labels from the command line cannot break out of their string
+    // labels from the command line cannot break out of their string, nor have gnuplot run a command
     EXPECT_EQ(gnuplot_quote("a \"b\" \\c"), "\"a \\\"b\\\" \\\\c\"");
+    EXPECT_EQ(gnuplot_quote("`x`"), "\"\\`x\\`\"");
+}
+
+// ---- the run record ---------------------------------------------------------------------------------
+
+namespace {
+
+// The record of a kavrin-models -t scan at fixed x_B repeated over two Q^2 steps.
+const char* kTwoStepRecord =
+    "kavrin-models 0.1.0: record of the run that wrote the result files in this directory\n"
+    "date: 2026-12-08 22:41:07 UTC\n"
+    "\n"
+    "[answers]\n"
+    "Channel: 2 = 2\n"
+    "\n"
+    "[settings]\n"
+    "reaction: not this one\n"
+    "\n"
+    "[figures]\n"
+    "reaction: γ* n → π⁻ p\n"
+    "model: KM\n"
+    "fixed: x_B = 0.3, ε = 0.6\n"
+    "x: minus_t\n"
+    "unit: µb\n"
+    "cross section: dsigma_dt\n"
+    "colour map: from a newer version\n"
+    "series: Q2 1.6 0.05 2 GeV²\n"
+    "\n"
+    "[files]\n"
+    "dST.dat: 82 lines\n"
+    "dSTT.dat: 82 lines\n";
+
+}  // namespace
+
+TEST(PlotRunRecord, ReadsTheFiguresAndFilesSections) {
+    const RunRecord r = parse_run_record(kTwoStepRecord);
+    EXPECT_TRUE(r.has_figures);
+    EXPECT_TRUE(r.notices.empty()) << r.notices.front();  // an unknown key is no notice
+    EXPECT_EQ(r.reaction, "γ* n → π⁻ p");                 // from [figures], not [settings]
+    EXPECT_EQ(r.model, "KM");
+    EXPECT_EQ(r.fixed, "x_B = 0.3, ε = 0.6");
+    EXPECT_EQ(r.x, "minus_t");
+    EXPECT_EQ(r.unit, CrossUnit::microbarn);
+    EXPECT_EQ(r.cross_section, CrossKind::dsigma_dt);
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].name, "Q2");
+    EXPECT_EQ(r.series[0].count, 2u);
+    EXPECT_DOUBLE_EQ(r.series[0].value(1), 1.65);
+    EXPECT_TRUE(r.phi_series.empty());
+    EXPECT_EQ(r.files, (std::map<std::string, std::size_t>{{"dST.dat", 82}, {"dSTT.dat", 82}}));
+
+    // a run directory without a record has none; one with a record reads it
+    const fs::path dir = scratch("record");
+    EXPECT_FALSE(read_run_record(dir).has_value());
+    std::ofstream(dir / "kavrin-run.txt") << kTwoStepRecord;
+    const auto read = read_run_record(dir);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->reaction, "γ* n → π⁻ p");
+    fs::remove_all(dir);
+}
+
+TEST(PlotRunRecord, MalformedLinesBecomeNotices) {
+    const RunRecord r = parse_run_record(
+        "[figures]\r\n"
+        "reaction: γ* p → π⁰ p\r\n"
+        "just words\n"
+        "x: sideways\n"
+        "unit: mb\n"
+        "series: Q2 0.1 0.01\n"           // no count
+        "series: Q2 0.1 0.01 2.5 GeV²\n"  // count not whole
+        "series: E 1 1 2 GeV\n"           // no such loop
+        "phi series: W 2.2 0.02 3 GeV\n"
+        "fixed:\n"
+        "[files]\n"
+        "dST.dat: many lines\n");
+    EXPECT_TRUE(r.has_figures);
+    EXPECT_EQ(r.reaction, "γ* p → π⁰ p");  // the line end's carriage return is not part of the value
+    EXPECT_EQ(r.x, "");
+    EXPECT_EQ(r.unit, CrossUnit::unknown);
+    EXPECT_TRUE(r.series.empty());
+    ASSERT_EQ(r.phi_series.size(), 1u);  // the good loop is kept
+    EXPECT_EQ(r.phi_series[0].count, 3u);
+    EXPECT_EQ(r.fixed, "");
+    EXPECT_TRUE(r.files.empty());
+    ASSERT_EQ(r.notices.size(), 7u);
+    EXPECT_NE(r.notices[0].find("line 3"), std::string::npos) << r.notices[0];
+    EXPECT_NE(r.notices[1].find("sideways"), std::string::npos) << r.notices[1];
+
+    const RunRecord none = parse_run_record("kavrin-regge 0.1.0\n[answers]\nChannel: 1 = 1\n");
+    EXPECT_FALSE(none.has_figures);
+    ASSERT_EQ(none.notices.size(), 1u);
+    EXPECT_NE(none.notices[0].find("[figures]"), std::string::npos);
+}
+
+TEST(PlotRunRecord, SeriesLabelsFromTheLoopsOrNone) {
+    // the phi sums of a Q^2 scan: 191 steps from 0.1 GeV^2
+    const std::vector<SeriesLoop> q2 = {{"Q2", 0.1, 0.01, 191, "GeV²"}};
+    const auto labels = series_labels(q2, 191);
+    ASSERT_TRUE(labels.has_value());
+    EXPECT_EQ((*labels)[0].text, "Q^2 = 0.1 GeV^2");
+    EXPECT_EQ((*labels)[1].text, "Q^2 = 0.11 GeV^2");
+    EXPECT_EQ((*labels)[190].text, "Q^2 = 2 GeV^2");
+    EXPECT_DOUBLE_EQ((*labels)[190].value, 2.0);
+    // a skipped point leaves one series fewer than the loops promise: no labels
+    EXPECT_FALSE(series_labels(q2, 190).has_value());
+    EXPECT_FALSE(series_labels({}, 1).has_value());
+    // two loops, the last one fastest; the colour follows the fastest
+    const std::vector<SeriesLoop> two = {{"W", 2.2, 0.02, 2, "GeV"}, {"theta", 10, 5, 3, "deg"}};
+    const auto both = series_labels(two, 6);
+    ASSERT_TRUE(both.has_value());
+    EXPECT_EQ((*both)[0].text, "W = 2.2 GeV, θ = 10°");
+    EXPECT_EQ((*both)[2].text, "W = 2.2 GeV, θ = 20°");
+    EXPECT_EQ((*both)[3].text, "W = 2.22 GeV, θ = 10°");
+    EXPECT_DOUBLE_EQ((*both)[5].value, 20.0);
+    EXPECT_FALSE(series_labels(two, 5).has_value());
+    EXPECT_EQ(loop_axis_name(two[1]), "θ (degrees)");
+}
+
+// ---- linear or logarithmic y ------------------------------------------------------------------------
+
+TEST(PlotYScale, LogOnlyForPositiveCrossSectionsOverTwoDecades) {
+    const auto steep = split_series(rows_of({{0.1, 5.0}, {0.5, 0.4}, {1.0, 0.03}}));  // 2.2 decades
+    const auto flat = split_series(rows_of({{0.1, 5.0}, {0.5, 0.4}, {1.0, 0.06}}));   // 1.9 decades
+    const auto signs = split_series(rows_of({{0.1, 5.0}, {0.5, -0.4}, {1.0, 0.001}}));
+    const auto zero = split_series(rows_of({{0.1, 5.0}, {0.5, 0.0}, {1.0, 0.001}}));
+    EXPECT_TRUE(choose_y_scale(steep, YQuantity::cross_section, YScale::automatic).log);
+    EXPECT_FALSE(choose_y_scale(flat, YQuantity::cross_section, YScale::automatic).log);
+    EXPECT_FALSE(choose_y_scale(signs, YQuantity::cross_section, YScale::automatic).log);
+    EXPECT_FALSE(choose_y_scale(zero, YQuantity::cross_section, YScale::automatic).log);
+    // interference terms, positive here, are linear unless asked; ratios and asymmetries always
+    EXPECT_FALSE(choose_y_scale(steep, YQuantity::interference, YScale::automatic).log);
+    EXPECT_TRUE(choose_y_scale(steep, YQuantity::interference, YScale::log).log);
+    EXPECT_FALSE(choose_y_scale(steep, YQuantity::other, YScale::log).log);
+    EXPECT_FALSE(choose_y_scale(steep, YQuantity::cross_section, YScale::linear).log);
+    // --log on a narrow positive range is log; on values of both signs it is linear, with the reason
+    EXPECT_TRUE(choose_y_scale(flat, YQuantity::cross_section, YScale::log).log);
+    const YChoice forced = choose_y_scale(signs, YQuantity::cross_section, YScale::log);
+    EXPECT_FALSE(forced.log);
+    EXPECT_FALSE(forced.linear_because.empty());
+    EXPECT_TRUE(choose_y_scale(steep, YQuantity::cross_section, YScale::log).linear_because.empty());
+}
+
+TEST(PlotPlan, TitlesUnitsAndSeriesLabelsFromTheRecord) {
+    RunTables models;
+    for (const auto& n : models_result_files()) models[n] = {};
+    auto two = angle_scan(0.10, 41, 1.0);
+    const auto second = angle_scan(0.16, 41, 1.3);
+    two.insert(two.end(), second.begin(), second.end());
+    models["dST.dat"] = table_of(two);
+    models["dSTT.dat"] = table_of(two);
+    models["BSA_t.dat"] = table_of(two);  // not in the record's [files]: left from an earlier run
+    for (Row& r : models["dST.dat"].rows) r.y = r.y * r.y * r.y;  // exp(-7.5 t): four decades
+    RunRecord record = parse_run_record(kTwoStepRecord);
+    Plan plan = plan_figures(models, std::nullopt, &record);
+    EXPECT_TRUE(plan.record_used);
+    ASSERT_EQ(plan.figures.size(), 1u);
+    const Figure& f = plan.figures[0];
+    EXPECT_EQ(f.heading, "Separated cross sections dσ/dt vs −t");
+    EXPECT_EQ(f.subtitle, "γ* n → π⁻ p, KM;   x_{B} = 0.3, ε = 0.6");
+    ASSERT_EQ(f.panels.size(), 2u);
+    EXPECT_EQ(f.panels[0].ylabel, "dσ_T/dt (µb/GeV^2)");
+    ASSERT_EQ(f.panels[0].labels.size(), 2u);
+    EXPECT_EQ(f.panels[0].labels[1].text, "Q^2 = 1.65 GeV^2");
+    EXPECT_EQ(f.panels[0].colour_axis, "Q^2 (GeV^2)");
+    EXPECT_TRUE(f.panels[0].log_y);
+    EXPECT_FALSE(f.panels[1].log_y);   // dσTT (1.4 decades here) stays linear by default
+    ASSERT_EQ(plan.notes.size(), 1u);
+    EXPECT_NE(plan.notes[0].find("BSA_t.dat"), std::string::npos) << plan.notes[0];
+
+    // a third series that the loops do not account for: numbered curves and a note
+    const auto third = angle_scan(0.2, 10, 1.0);
+    models["dST.dat"].rows.insert(models["dST.dat"].rows.end(), third.begin(), third.end());
+    models.erase("BSA_t.dat");
+    plan = plan_figures(models, std::nullopt, &record);
+    EXPECT_TRUE(plan.figures[0].panels[0].labels.empty());
+    EXPECT_FALSE(plan.figures[0].panels[1].labels.empty());
+    ASSERT_EQ(plan.notes.size(), 1u);
+    EXPECT_NE(plan.notes[0].find("3 series found where the run record's loops give 2"), std::string::npos)
+        << plan.notes[0];
+
+    // the DDS W scan of kavrin-regge: dσ/dΩ of the convention against W, in nanobarn
+    RunTables regge;
+    for (const auto& n : regge_result_files()) regge[n] = {};
+    regge["ddS_domega.dat"] = table_of(rows_of({{1.09, 4.0}, {1.11, 8.0}, {1.13, 11.0}}));
+    RunRecord dds = parse_run_record("[figures]\nreaction: γ* p → π⁺ n\nmodel: Regge\nx: W\nunit: nb\n");
+    plan = plan_figures(regge, std::nullopt, &dds);
+    ASSERT_EQ(plan.figures.size(), 1u);
+    EXPECT_EQ(plan.figures[0].heading, "φ-dependent cross section dσ/dΩ vs W");
+    EXPECT_EQ(plan.figures[0].xlabel, "W (GeV)");
+    EXPECT_EQ(plan.figures[0].panels[0].ylabel, "dσ/dΩ (nb/sr)");
+    // without the record the same file keeps today's heading and both units
+    plan = plan_figures(regge, std::nullopt);
+    EXPECT_EQ(plan.figures[0].heading, "φ-dependent cross section dσ/dΩ  (kavrin-regge)");
+    EXPECT_EQ(plan.figures[0].panels[0].ylabel, "dσ/dΩ (µb/sr or nb/sr)");
+    EXPECT_TRUE(plan.figures[0].subtitle.empty());
 }
 
 // ---- whole runs of the command --------------------------------------------------------------------
@@ -546,5 +743,64 @@ TEST(PlotCommand, ClearErrorsAndNonZeroStatus) {
     r = run_plot(dir, "'" + (dir / "lines").string() + "' --colour red");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("unknown option --colour"), std::string::npos) << r.err;
+    fs::remove_all(dir);
+}
+
+TEST(PlotCommand, RunRecordLabelsTheFiguresAndAStaleOneIsSetAside) {
+    const fs::path dir = scratch("record_run");
+    const fs::path run = dir / "run";
+    fs::create_directories(run);
+    for (const auto& n : models_result_files()) std::ofstream(run / n).flush();
+    // the phi sums of twelve Q^2 steps: more series than a key can hold
+    std::vector<Row> ds;
+    for (int q = 0; q < 12; ++q)
+        for (int i = 1; i <= 360; ++i) ds.push_back({double(i), 3.0 - 0.1 * q + std::cos(2 * i * std::numbers::pi / 180)});
+    write_result_file(run / "dS.dat", ds);
+    // the record is text from elsewhere: a backquoted command in it is shown, never run
+    // (gnuplot runs in the figure directory)
+    const fs::path touched = run / "plots" / "touched";
+    std::ofstream(run / "kavrin-run.txt")
+        << "kavrin-models 0.1.0\n[figures]\nreaction: γ* p → π⁺ n\nmodel: QVM `touch touched`"
+        << "\nfixed: W = 2.5 GeV, θ = 10°, ε = 0.7\n"
+           "x: phi\nunit: µb\ncross section: dsigma_dt\nphi series: Q2 0.1 0.01 12 GeV²\n[files]\ndS.dat: 4320 lines\n";
+    CommandResult r = run_plot(dir, "'" + run.string() + "'");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("taken from it"), std::string::npos) << r.out;
+    const std::string script = slurp(run / "plots" / "dS.gp");
+    EXPECT_NE(script.find("φ-dependent cross section dσ/dt (sum of the unpolarized cross sections) vs φ"),
+              std::string::npos) << script;
+    EXPECT_NE(script.find("γ* p → π⁺ n, QVM \\`touch"), std::string::npos) << script;
+    EXPECT_NE(script.find("W = 2.5 GeV, θ = 10°, ε = 0.7"), std::string::npos) << script;
+    EXPECT_FALSE(fs::exists(touched));
+    EXPECT_NE(script.find("set cblabel \"Q^2 (GeV^2)\""), std::string::npos) << script;
+    EXPECT_NE(script.find("set cbrange [0.1:0.21]"), std::string::npos) << script;
+    EXPECT_NE(script.find("using 1:2:4 with lines lc palette"), std::string::npos) << script;
+    // the fourth data column is the Q^2 of the curve: 0.1 GeV^2 on the first, 0.21 GeV^2 on the last
+    std::istringstream data(slurp(run / "plots" / "dS.data"));
+    std::string line;
+    std::map<int, double> q2_of_series;
+    while (std::getline(data, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        double x = 0, y = 0, q2 = 0;
+        int series = 0;
+        ASSERT_TRUE(fields >> x >> y >> series >> q2) << line;
+        q2_of_series[series] = q2;
+    }
+    ASSERT_EQ(q2_of_series.size(), 12u);
+    EXPECT_DOUBLE_EQ(q2_of_series[1], 0.1);
+    EXPECT_DOUBLE_EQ(q2_of_series[12], 0.21);
+    expect_figure(run / "plots", "dS", 1000, 650);
+
+    // a record that lists other line counts belongs to another run: drawn as without it, and said so
+    write_result_file(run / "dS.dat", std::vector<Row>(ds.begin(), ds.begin() + 720));
+    r = run_plot(dir, "'" + run.string() + "'");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("the record of another run"), std::string::npos) << r.out;
+    EXPECT_EQ(slurp(run / "plots" / "dS.gp").find("QVM"), std::string::npos);
+    // --linear and --log exclude each other
+    r = run_plot(dir, "'" + run.string() + "' --linear --log");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--linear and --log exclude each other"), std::string::npos) << r.err;
     fs::remove_all(dir);
 }

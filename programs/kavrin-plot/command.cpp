@@ -11,6 +11,7 @@
 #include "kavrin-plot/figures.hpp"
 #include "kavrin-plot/gnuplot.hpp"
 #include "kavrin-plot/result_data.hpp"
+#include "kavrin-plot/run_record.hpp"
 
 namespace kavrin::plot {
 
@@ -19,17 +20,27 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage =
-    "usage: kavrin-plot RUN_DIR [--x LABEL] [--out DIR]   (or --help, --version)\n"
+    "usage: kavrin-plot RUN_DIR [--x LABEL] [--out DIR] [--linear | --log]   (or --help, --version)\n"
     "  Draws the result files (*.dat) that a run of kavrin-regge or kavrin-models left in RUN_DIR as PNG\n"
     "  figures with gnuplot, each with its gnuplot script (.gp) and cleaned data (.data) beside it.\n"
+    "  With the run record kavrin-run.txt in RUN_DIR, the figures name the reaction, the model, the fixed\n"
+    "  kinematics and the unit, and label each curve of a file with several series by its parameter value.\n"
     "  --x LABEL  x axis of the scan files: W, Q2, t (for -t) or cos (for cos theta), or any axis label;\n"
-    "             without it the scan variable is inferred from the files where they make it unambiguous\n"
-    "  --out DIR  where the figures go (default RUN_DIR/plots); the result files are only read\n";
+    "             without it the scan variable is taken from the run record, or inferred from the files\n"
+    "             where they make it unambiguous\n"
+    "  --out DIR  where the figures go (default RUN_DIR/plots); the result files are only read\n"
+    "  --linear   linear y axes throughout\n"
+    "  --log      logarithmic y axes for every cross section whose values are all positive, the\n"
+    "             interference terms dσTT, dσLT, dσLT' included (the others, ratios and asymmetries stay\n"
+    "             linear, and the console names them)\n"
+    "             By default dσT, dσL, dσU and the phi-dependent cross sections are drawn on a logarithmic\n"
+    "             axis when their values are all positive and span more than two decades, all else linear\n";
 
 struct Options {
     fs::path run_dir;
     std::optional<XOption> x;
     std::optional<fs::path> out_dir;
+    YScale y_scale = YScale::automatic;
     bool help = false;
     bool version = false;
 };
@@ -59,6 +70,11 @@ Options parse_options(const std::vector<std::string>& args) {
                 if (o.out_dir) throw std::invalid_argument("--out given twice");
                 o.out_dir = fs::path(*value);
             }
+        } else if (a == "--linear" || a == "--log") {
+            const YScale asked = a == "--log" ? YScale::log : YScale::linear;
+            if (o.y_scale != YScale::automatic && o.y_scale != asked)
+                throw std::invalid_argument("--linear and --log exclude each other");
+            o.y_scale = asked;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
         } else if (a == "--version") {
@@ -153,7 +169,28 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
         return 1;
     }
 
-    const Plan plan = plan_figures(run, opt.x);
+    // The run record, when the run left one: a damaged one is a notice, never a failure.
+    std::vector<std::string> record_notices;
+    const std::optional<RunRecord> record = read_run_record(opt.run_dir);
+    const RunRecord* usable = nullptr;
+    if (record) {
+        for (const std::string& n : record->notices) record_notices.push_back(n);
+        usable = record->has_figures ? &*record : nullptr;
+        // a record whose line counts differ from the files describes another run than the one they hold
+        const std::vector<std::string> result_names = all_result_names();
+        for (const auto& [name, count] : record->files) {
+            if (std::find(result_names.begin(), result_names.end(), name) == result_names.end()) continue;
+            const auto it = run.find(name);
+            const std::size_t found = it == run.end() ? 0 : it->second.line_count;
+            if (usable && found != count) {
+                record_notices.push_back("it lists " + plural(count, "line") + " for " + name + ", the file holds " +
+                                         std::to_string(found) + ": it is the record of another run");
+                usable = nullptr;
+            }
+        }
+    }
+
+    const Plan plan = plan_figures(run, opt.x, usable, opt.y_scale);
     if (plan.figures.empty()) {
         std::size_t lines = 0;
         for (const auto& [name, table] : run) lines += table.line_count;
@@ -182,6 +219,11 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
     out << "kavrin-plot: " << opt.run_dir.string() << " holds a run of " << program_name(plan.program);
     if (plan.program == Program::unknown) out << " (files of both programs or of neither alone: units kept general)";
     out << "\n";
+    if (record) {
+        out << "  run record " << kRunRecordName << ": "
+            << (usable ? "titles, units and series labels taken from it" : "not used, figures drawn without it") << "\n";
+        for (const std::string& n : record_notices) out << "  notice: " << kRunRecordName << ": " << n << "\n";
+    }
     if (std::any_of(plan.figures.begin(), plan.figures.end(), [](const Figure& f) { return f.scan_x; })) {
         out << "  x of the scan files: " << x_name(plan.scan_x.kind) << " (" << plan.scan_x.reason << ")\n";
         if (opt.x && !opt.x->kind) out << "  x label of the scan files, as given: " << opt.x->label << "\n";
@@ -211,7 +253,9 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
         try {
             for (const Panel& p : fig.panels) {
                 std::ofstream data(out_dir / data_file_name(p.file), std::ios::binary | std::ios::trunc);
-                write_plot_data(data, p.series, p.file);
+                std::vector<double> values;
+                for (const SeriesLabel& l : p.labels) values.push_back(l.value);
+                write_plot_data(data, p.series, p.file, values);
                 data.close();
                 if (!data) throw std::runtime_error("cannot write " + (out_dir / data_file_name(p.file)).string());
                 points += p.finite;

@@ -1,4 +1,4 @@
-// The command `kavrin-plot RUN_DIR [--x LABEL] [--out DIR]`: figures of the result files of a run.
+// The command `kavrin-plot RUN_DIR [--x LABEL] [--out DIR] [--linear | --log]`: figures of the result files of a run.
 #pragma once
 
 #include <ostream>

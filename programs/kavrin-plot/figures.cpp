@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kavrin::plot {
 
@@ -32,6 +33,7 @@ struct PanelDef {
 struct FigureDef {
     const char* stem;
     const char* heading;
+    const char* subject;  // what is plotted, for the heading built from the run record
     int owner;
     Measure measure;
     bool negated;
@@ -42,33 +44,33 @@ struct FigureDef {
 // Every figure: its files, what their y column is, and where its x comes from.
 const std::vector<FigureDef>& figure_defs() {
     static const std::vector<FigureDef> defs = {
-        {"separated", "Separated cross sections", by_both, Measure::separated, false, XSource::scan,
+        {"separated", "Separated cross sections", "Separated cross sections @", by_both, Measure::separated, false, XSource::scan,
          {{io::file::dST, "σ_T"}, {io::file::dSL, "σ_L"}, {io::file::dSTT, "σ_{TT}"},
           {io::file::dSLT, "σ_{LT}"}, {io::file::dSLTP, "σ_{LT′}"}, {io::file::dSU, "σ_U"}}},
-        {"separated_domega", "Separated cross sections dσ/dΩ", by_regge, Measure::per_omega, false, XSource::scan,
+        {"separated_domega", "Separated cross sections dσ/dΩ", "Separated cross sections @", by_regge, Measure::per_omega, false, XSource::scan,
          {{io::file::dST_domega, "σ_T"}, {io::file::dSL_domega, "σ_L"}, {io::file::dSTT_domega, "σ_{TT}"},
           {io::file::dSLT_domega, "σ_{LT}"}, {io::file::dSLTP_domega, "σ_{LT′}"}, {io::file::dSU_domega, "σ_U"}}},
-        {"separated-T0", "Separated cross sections against t_0 − t", by_both, Measure::per_t, false, XSource::t0,
+        {"separated-T0", "Separated cross sections against t_0 − t", "Separated cross sections @", by_both, Measure::per_t, false, XSource::t0,
          {{io::file::dST_T0, "σ_T"}, {io::file::dSL_T0, "σ_L"}, {io::file::dSTT_T0, "σ_{TT}"},
           {io::file::dSLT_T0, "σ_{LT}"}, {io::file::dSLTP_T0, "σ_{LT′}"}, {io::file::dSU_T0, "σ_U"}}},
-        {"negated", "Interference cross sections with reversed sign", by_models, Measure::per_t, true,
+        {"negated", "Interference cross sections with reversed sign", "Interference cross sections with reversed sign, @", by_models, Measure::per_t, true,
          XSource::minus_t, {{io::file::minus_dSTT, "σ_{TT}"}, {io::file::minus_dSLT, "σ_{LT}"}, {io::file::minus_dSLTP, "σ_{LT′}"}}},
-        {"dSL_over_dST", "Ratio of longitudinal to transverse cross section", by_both, Measure::ratio, false,
+        {"dSL_over_dST", "Ratio of longitudinal to transverse cross section", "Ratio of longitudinal to transverse cross section dσ_L/dσ_T", by_both, Measure::ratio, false,
          XSource::scan, {{io::file::dSL_over_dST, ""}}},
-        {"dSL_over_dST-T0", "Ratio of longitudinal to transverse cross section against t_0 − t", by_models,
+        {"dSL_over_dST-T0", "Ratio of longitudinal to transverse cross section against t_0 − t", "Ratio of longitudinal to transverse cross section dσ_L/dσ_T", by_models,
          Measure::ratio, false, XSource::t0, {{io::file::dSL_over_dST_T0, ""}}},
-        {"BSA", "Beam-spin asymmetry", by_regge, Measure::asymmetry, false, XSource::scan, {{io::file::BSA, ""}}},
-        {"BSA_t", "Beam-spin asymmetry against −t", by_models, Measure::asymmetry, false, XSource::minus_t,
+        {"BSA", "Beam-spin asymmetry", "Beam-spin asymmetry", by_regge, Measure::asymmetry, false, XSource::scan, {{io::file::BSA, ""}}},
+        {"BSA_t", "Beam-spin asymmetry against −t", "Beam-spin asymmetry", by_models, Measure::asymmetry, false, XSource::minus_t,
          {{io::file::BSA_t, ""}}},
-        {"BSA_QQ", "Beam-spin asymmetry against Q^2", by_models, Measure::asymmetry, false, XSource::q2,
+        {"BSA_QQ", "Beam-spin asymmetry against Q^2", "Beam-spin asymmetry", by_models, Measure::asymmetry, false, XSource::q2,
          {{io::file::BSA_QQ, ""}}},
-        {"dS", "φ-dependent cross section (sum of the unpolarized cross sections)", by_models, Measure::per_t,
+        {"dS", "φ-dependent cross section (sum of the unpolarized cross sections)", "φ-dependent cross section @ (sum of the unpolarized cross sections)", by_models, Measure::per_t,
          false, XSource::phi, {{io::file::dS, "σ"}}},
-        {"ddS_T", "φ-dependent cross section against −t", by_regge, Measure::per_t, false, XSource::minus_t,
+        {"ddS_T", "φ-dependent cross section against −t", "φ-dependent cross section @", by_regge, Measure::per_t, false, XSource::minus_t,
          {{io::file::ddS_T, "σ"}}},
-        {"ddS_domega", "φ-dependent cross section dσ/dΩ", by_regge, Measure::per_omega, false, XSource::dds,
+        {"ddS_domega", "φ-dependent cross section dσ/dΩ", "φ-dependent cross section @", by_regge, Measure::per_omega, false, XSource::dds,
          {{io::file::ddS_domega, "σ"}}},
-        {"ddS_PHI", "φ-dependent cross section against φ", by_regge, Measure::per_t, false, XSource::phi,
+        {"ddS_PHI", "φ-dependent cross section against φ", "φ-dependent cross section @", by_regge, Measure::per_t, false, XSource::phi,
          {{io::file::ddS_PHI, "σ"}}},
     };
     return defs;
@@ -121,16 +123,36 @@ std::vector<WGrid> w_grids(Program program) {
     return grids;
 }
 
-// Units of dσ/dt and dσ/dΩ: kavrin-models writes microbarn; kavrin-regge microbarn or nanobarn as asked.
-std::string unit_per_t(Program p) { return p == Program::models ? "µb/GeV^2" : "µb/GeV^2 or nb/GeV^2"; }
-std::string unit_per_omega(Program p) { return p == Program::models ? "µb/sr" : "µb/sr or nb/sr"; }
+// Units of dσ/dt and dσ/dΩ: kavrin-models writes microbarn; kavrin-regge microbarn or nanobarn as asked,
+// which only its run record tells.
+std::string unit_per_t(Program p, CrossUnit u) {
+    if (u == CrossUnit::microbarn) return "µb/GeV^2";
+    if (u == CrossUnit::nanobarn) return "nb/GeV^2";
+    return p == Program::models ? "µb/GeV^2" : "µb/GeV^2 or nb/GeV^2";
+}
+std::string unit_per_omega(Program p, CrossUnit u) {
+    if (u == CrossUnit::microbarn) return "µb/sr";
+    if (u == CrossUnit::nanobarn) return "nb/sr";
+    return p == Program::models ? "µb/sr" : "µb/sr or nb/sr";
+}
+
+// Whether kavrin-models' dST.dat ... dSU.dat hold dσ/dt or dσ/dΩ; kavrin-regge's always hold dσ/dt.
+Measure resolved_measure(Measure m, Program program, XKind scan, const RunRecord* record) {
+    if (m != Measure::separated) return m;
+    if (program == Program::regge) return Measure::per_t;
+    if (record && record->cross_section == CrossKind::dsigma_dt) return Measure::per_t;
+    if (record && record->cross_section == CrossKind::dsigma_domega) return Measure::per_omega;
+    if (program == Program::models && scan == XKind::w) return Measure::per_omega;
+    if (program == Program::models && scan != XKind::unknown) return Measure::per_t;
+    return m;
+}
 
 // The y label of one panel.
-std::string y_label(Measure m, const PanelDef& panel, bool negated, Program program, XKind scan) {
+std::string y_label(Measure m, const PanelDef& panel, bool negated, Program program, XKind scan, CrossUnit unit) {
     const std::string sign = negated ? "−" : "";
     const std::string q = panel.quantity;
-    const std::string per_t = sign + "d" + q + "/dt (" + unit_per_t(program) + ")";
-    const std::string per_omega = sign + "d" + q + "/dΩ (" + unit_per_omega(program) + ")";
+    const std::string per_t = sign + "d" + q + "/dt (" + unit_per_t(program, unit) + ")";
+    const std::string per_omega = sign + "d" + q + "/dΩ (" + unit_per_omega(program, unit) + ")";
     switch (m) {
         case Measure::per_t:
             return per_t;
@@ -153,6 +175,55 @@ std::string y_label(Measure m, const PanelDef& panel, bool negated, Program prog
             return per_t;
     }
     return q;
+}
+
+// The x of a figure in its heading: "−t", "Q^2", ...; empty when unknown.
+std::string x_short(XKind kind) {
+    switch (kind) {
+        case XKind::w: return "W";
+        case XKind::q2: return "Q^2";
+        case XKind::minus_t: return "−t";
+        case XKind::cos_theta: return "cos θ";
+        case XKind::phi: return "φ";
+        case XKind::t0_minus_t: return "t_0 − t";
+        case XKind::unknown: break;
+    }
+    return "";
+}
+
+// The x named by the record.
+XKind record_x(const RunRecord& r) {
+    if (r.x == "W") return XKind::w;
+    if (r.x == "Q2") return XKind::q2;
+    if (r.x == "minus_t") return XKind::minus_t;
+    if (r.x == "cos_theta") return XKind::cos_theta;
+    if (r.x == "phi") return XKind::phi;
+    return XKind::unknown;
+}
+
+// "Separated cross sections dσ/dt vs −t": what is plotted against what.
+std::string record_heading(const FigureDef& def, Measure m, XKind x) {
+    std::string what;
+    if (m == Measure::per_t) what = std::string(def.negated ? "−" : "") + "dσ/dt";
+    if (m == Measure::per_omega) what = std::string(def.negated ? "−" : "") + "dσ/dΩ";
+    if (m == Measure::separated) what = "dσ/dt or dσ/dΩ";
+    std::string h = def.subject;
+    const std::size_t at = h.find('@');
+    if (at != std::string::npos) {
+        h.replace(at, 1, what);
+        if (what.empty() && at > 0 && h[at - 1] == ' ') h.erase(at - 1, 1);
+    }
+    const std::string xs = x_short(x);
+    if (!xs.empty()) h.append(" vs ").append(xs);
+    return h;
+}
+
+// The second line of a heading: reaction, model; fixed kinematics.
+std::string record_subtitle(const RunRecord& r) {
+    std::string line = r.reaction;
+    if (!r.model.empty()) line.append(line.empty() ? "" : ", ").append(r.model);
+    if (!r.fixed.empty()) line.append(line.empty() ? "" : ";   ").append(r.fixed);
+    return enhanced_text(line);
 }
 
 const char* kUnknownScanLabel = "scan variable: W (GeV), Q^2 (GeV^2) or cos θ (name it with --x)";
@@ -281,11 +352,61 @@ std::string x_name(XKind kind) {
     return "unknown";
 }
 
-Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option) {
+YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked) {
+    YChoice c;
+    if (quantity == YQuantity::other || asked == YScale::linear) return c;
+    if (quantity == YQuantity::interference && asked == YScale::automatic) return c;
+    double lo = 0.0, hi = 0.0;
+    bool any = false, positive = true;
+    for (const Series& s : series)
+        for (const Piece& p : s.pieces)
+            for (const Row& r : p) {
+                if (!(r.y > 0.0)) positive = false;
+                lo = any ? std::min(lo, r.y) : r.y;
+                hi = any ? std::max(hi, r.y) : r.y;
+                any = true;
+            }
+    if (!any) return c;
+    if (!positive) {
+        if (asked == YScale::log) c.linear_because = "values of both signs or zero";
+        return c;
+    }
+    c.log = asked == YScale::log || hi > 100.0 * lo;
+    return c;
+}
+
+std::string enhanced_text(const std::string& text) {
+    auto word_char = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '@' || c == '&' || c == '{' || c == '}' || c == '~' || c == '\\') out += '\\';
+        out += c;
+        // a sub- or superscript takes the whole word after it: E_beam, not E_b eam
+        if ((c == '_' || c == '^') && i + 1 < text.size() && word_char(text[i + 1])) {
+            std::size_t e = i + 1;
+            while (e < text.size() && word_char(text[e])) ++e;
+            out.append("{").append(text, i + 1, e - i - 1).append("}");
+            i = e - 1;
+        }
+    }
+    return out;
+}
+
+Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, const RunRecord* record,
+                  YScale y_scale) {
     Plan plan;
+    if (record && !record->has_figures) record = nullptr;
+    plan.record_used = record != nullptr;
     plan.program = detect_program(run);
-    plan.scan_x = (x_option && x_option->kind) ? XGuess{*x_option->kind, "named with --x"}
-                                               : infer_scan_x(plan.program, run);
+    const XKind recorded_x = record ? record_x(*record) : XKind::unknown;
+    if (x_option && x_option->kind)
+        plan.scan_x = {*x_option->kind, "named with --x"};
+    else if (recorded_x != XKind::unknown)
+        plan.scan_x = {recorded_x, "from the run record"};
+    else
+        plan.scan_x = infer_scan_x(plan.program, run);
+    const CrossUnit unit = record ? record->unit : CrossUnit::unknown;
     const int wanted = plan.program == Program::regge    ? by_regge
                        : plan.program == Program::models ? by_models
                                                          : by_both;
@@ -296,35 +417,62 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option) 
         fig.heading = def.heading;
         if (plan.program != Program::unknown) fig.heading += "  (" + program_name(plan.program) + ")";
         XKind scan = plan.scan_x.kind;
+        XKind fig_x = XKind::unknown;  // the x of this figure, where known
         switch (def.x) {
             case XSource::scan:
                 fig.xlabel = x_option ? x_option->label : x_label(scan);
                 fig.scan_x = true;
+                fig_x = x_option && !x_option->kind ? XKind::unknown : scan;
                 break;
             case XSource::dds: {
-                const XGuess g = infer_dds_x(run);
-                if (g.kind == XKind::phi || g.kind == XKind::minus_t || !x_option)
+                const XGuess g = recorded_x != XKind::unknown ? XGuess{recorded_x, "from the run record"}
+                                                               : infer_dds_x(run);
+                if (g.kind == XKind::phi || g.kind == XKind::minus_t || recorded_x != XKind::unknown || !x_option) {
                     fig.xlabel = g.kind == XKind::unknown ? "W (GeV) or Q^2 (GeV^2) (name it with --x)" : x_label(g.kind);
-                else
+                    fig_x = g.kind;
+                } else {
                     fig.xlabel = x_option->label;
+                    if (x_option->kind) fig_x = *x_option->kind;
+                }
                 break;
             }
-            case XSource::minus_t: fig.xlabel = x_label(XKind::minus_t); break;
-            case XSource::q2: fig.xlabel = x_label(XKind::q2); break;
-            case XSource::phi: fig.xlabel = x_label(XKind::phi); break;
-            case XSource::t0: fig.xlabel = x_label(XKind::t0_minus_t); break;
+            case XSource::minus_t: fig.xlabel = x_label(XKind::minus_t); fig_x = XKind::minus_t; break;
+            case XSource::q2: fig.xlabel = x_label(XKind::q2); fig_x = XKind::q2; break;
+            case XSource::phi: fig.xlabel = x_label(XKind::phi); fig_x = XKind::phi; break;
+            case XSource::t0: fig.xlabel = x_label(XKind::t0_minus_t); fig_x = XKind::t0_minus_t; break;
         }
+        const Measure measure = resolved_measure(def.measure, plan.program, scan, record);
+        if (record) {
+            fig.heading = record_heading(def, measure, fig_x);
+            fig.subtitle = record_subtitle(*record);
+        }
+        const bool cross_section = def.measure == Measure::per_t || def.measure == Measure::per_omega ||
+                                   def.measure == Measure::separated;
+        auto y_quantity = [&](const PanelDef& pd) {
+            if (!cross_section) return YQuantity::other;
+            const std::string q = pd.quantity;
+            return q == "σ_{TT}" || q == "σ_{LT}" || q == "σ_{LT′}" ? YQuantity::interference : YQuantity::cross_section;
+        };
+        // the phi-dependent files hold one phi series per point; every other file one series per pass of
+        // the loops around its x
+        const std::vector<SeriesLoop>* loops = nullptr;
+        if (record) loops = fig_x == XKind::phi ? &record->phi_series : &record->series;
         for (const PanelDef& pd : def.panels) {
             const auto it = run.find(pd.file);
             if (it == run.end() || it->second.line_count == 0) continue;
             const ResultTable& table = it->second;
+            if (record && !record->files.empty() && !record->files.count(pd.file)) {
+                plan.notes.push_back(std::string(pd.file) + ": " + std::to_string(table.line_count) +
+                                     " line(s) left from an earlier run (the run record does not list the file): not drawn");
+                continue;
+            }
             if (!table.bad_lines.empty())
                 plan.notes.push_back(std::string(pd.file) + ": " + std::to_string(table.bad_lines.size()) +
                                      " line(s) not two numbers, skipped (first: line " +
                                      std::to_string(table.bad_lines.front()) + ")");
             Panel panel;
             panel.file = pd.file;
-            panel.ylabel = y_label(def.measure, pd, def.negated, plan.program, scan);
+            panel.ylabel = y_label(measure, pd, def.negated, plan.program, scan, unit);
             panel.series = split_series(table.rows);
             panel.lines = table.line_count;
             for (const Series& s : panel.series) panel.finite += s.point_count();
@@ -336,6 +484,22 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option) 
             if (panel.finite < table.rows.size())
                 plan.left_out.push_back(std::string(pd.file) + " " + std::to_string(table.rows.size() - panel.finite) +
                                         "/" + std::to_string(table.line_count));
+            const YChoice y = choose_y_scale(panel.series, y_quantity(pd), y_scale);
+            panel.log_y = y.log;
+            if (!y.linear_because.empty())
+                plan.notes.push_back(std::string(pd.file) + ": " + y.linear_because + ", drawn on a linear y axis despite --log");
+            if (loops && !loops->empty()) {
+                if (auto labels = series_labels(*loops, panel.series.size())) {
+                    panel.labels = std::move(*labels);
+                    panel.colour_axis = loop_axis_name(loops->back());
+                } else {
+                    std::size_t expected = 1;
+                    for (const SeriesLoop& l : *loops) expected = l.count > 0 && expected > SIZE_MAX / l.count ? SIZE_MAX : expected * l.count;
+                    plan.notes.push_back(std::string(pd.file) + ": " + std::to_string(panel.series.size()) +
+                                         " series found where the run record's loops give " + std::to_string(expected) +
+                                         ": curves numbered instead of labelled");
+                }
+            }
             fig.panels.push_back(std::move(panel));
         }
         if (!fig.panels.empty()) plan.figures.push_back(std::move(fig));

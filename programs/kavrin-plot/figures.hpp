@@ -2,7 +2,9 @@
 // run, what the x column of each file is, and the axis labels with their units.
 //
 // kavrin-regge writes its cross sections in microbarn or nanobarn (asked in its dialogue, not visible in
-// the files), so its labels name both units; kavrin-models always writes microbarn.
+// the files), so without a run record its labels name both units; kavrin-models always writes microbarn.
+// With the run record (kavrin-run.txt) the figures also name the reaction, the model, the kinematics held
+// fixed and the parameter value of each series.
 #pragma once
 
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "kavrin-plot/result_data.hpp"
+#include "kavrin-plot/run_record.hpp"
 
 namespace kavrin::plot {
 
@@ -61,6 +64,25 @@ std::string x_label(XKind kind);
 /// Plain name of an x kind for the console.
 std::string x_name(XKind kind);
 
+/// The y axis asked for on the command line: chosen from the data, or linear or logarithmic throughout.
+enum class YScale { automatic, linear, log };
+
+/// The y axis of one panel, and why a logarithmic one was not drawn when it was asked for.
+struct YChoice {
+    bool log = false;
+    std::string linear_because;  // set when --log was given but the panel is drawn linear
+};
+/// What a panel's y is, for the choice of its axis.
+enum class YQuantity {
+    cross_section,  // dσT, dσL, dσU and the φ-dependent cross sections: positive
+    interference,   // dσTT, dσLT, dσLT′ (and their negatives): of either sign
+    other,          // ratios and asymmetries
+};
+/// Log y for cross sections whose finite values are all positive and span more than two decades; with
+/// --log for every cross section (interference terms included) whose values are all positive. Linear for
+/// the rest: ratios and asymmetries, values of either sign or zero, interference terms by default.
+YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked);
+
 /// One panel of a figure: one result file.
 struct Panel {
     std::string file;              // result file name, e.g. "dST.dat"
@@ -68,12 +90,16 @@ struct Panel {
     std::vector<Series> series;    // its curves
     std::size_t lines = 0;         // lines of the file
     std::size_t finite = 0;        // finite points drawn
+    bool log_y = false;            // logarithmic y axis
+    std::vector<SeriesLabel> labels;  // one per series (by series number - 1) from the run record, or none
+    std::string colour_axis;       // name and unit of the labelled parameter, e.g. "Q^2 (GeV^2)"
 };
 
 /// One figure (one PNG), one or more panels sharing the x axis kind.
 struct Figure {
     std::string stem;              // output name without extension, e.g. "separated"
     std::string heading;           // title of the figure
+    std::string subtitle;          // reaction, model and fixed kinematics (from the run record), or empty
     std::string xlabel;
     std::vector<Panel> panels;     // only files that hold finite points
     bool scan_x = false;           // its x is the scan variable of the run
@@ -86,9 +112,16 @@ struct Plan {
     std::vector<Figure> figures;
     std::vector<std::string> notes;      // files with lines that are not two numbers or with no finite point
     std::vector<std::string> left_out;   // "dST.dat 3/181": non-finite lines left out of a drawn file
+    bool record_used = false;            // titles, units and series labels come from the run record
 };
-/// Plans every figure whose files hold finite points; x_option overrides the scan variable.
-Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option);
+/// Plans every figure whose files hold finite points; x_option overrides the scan variable. With a run
+/// record (one that has a [figures] section) the titles, units and series labels come from it.
+Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, const RunRecord* record = nullptr,
+                  YScale y_scale = YScale::automatic);
+
+/// Text from the run record made safe for a gnuplot enhanced-text label: the characters that would start
+/// a font or spacing command are escaped; sub- and superscripts (x_B, Q^2) keep their meaning.
+std::string enhanced_text(const std::string& text);
 
 /// The stems of every figure kavrin-plot can make.
 std::vector<std::string> all_figure_stems();

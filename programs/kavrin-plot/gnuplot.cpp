@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -18,7 +19,7 @@ namespace {
 constexpr std::array<const char*, 10> kColours = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
                                                   "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
 // Up to this many series get a legend entry each; more are coloured along a palette.
-constexpr std::size_t kMaxLegendSeries = 10;
+constexpr std::size_t kMaxLegendSeries = 8;
 
 struct Layout {
     int rows, cols, width, height;
@@ -41,12 +42,42 @@ std::size_t drawn_series(const Panel& p) {
         std::count_if(p.series.begin(), p.series.end(), [](const Series& s) { return s.point_count() > 0; }));
 }
 
+// Smallest and largest finite y of a panel.
+std::pair<double, double> y_range(const Panel& p) {
+    double lo = 0.0, hi = 0.0;
+    bool any = false;
+    for (const Series& se : p.series)
+        for (const Piece& pc : se.pieces)
+            for (const Row& r : pc) {
+                lo = any ? std::min(lo, r.y) : r.y;
+                hi = any ? std::max(hi, r.y) : r.y;
+                any = true;
+            }
+    return {lo, hi};
+}
+
+// The colour range of the labelled values of a panel.
+std::pair<double, double> value_range(const Panel& p) {
+    double lo = p.labels.front().value, hi = lo;
+    for (const SeriesLabel& l : p.labels) {
+        lo = std::min(lo, l.value);
+        hi = std::max(hi, l.value);
+    }
+    if (hi == lo) {
+        const double pad = lo == 0.0 ? 1.0 : std::fabs(lo) * 0.01;
+        lo -= pad;
+        hi += pad;
+    }
+    return {lo, hi};
+}
+
 }  // namespace
 
 std::string gnuplot_quote(const std::string& text) {
     std::string q = "\"";
     for (char c : text) {
-        if (c == '\\' || c == '"') q += '\\';
+        // gnuplot runs `command` as a shell command even inside a double-quoted string unless escaped
+        if (c == '\\' || c == '"' || c == '`') q += '\\';
         if (c == '\n') {
             q += "\\n";
             continue;
@@ -63,8 +94,20 @@ std::string gnuplot_script(const Figure& fig) {
         most_series = std::max(most_series, drawn_series(p));
         for (const Series& s : p.series) most_points = std::max(most_points, s.point_count());
     }
+    bool labelled = !fig.panels.empty();
+    for (const Panel& p : fig.panels) labelled = labelled && !p.labels.empty();
     std::string heading = fig.heading;
-    if (most_series > 1) {
+    if (!fig.subtitle.empty()) {
+        // a subtitle too long for the width goes on two lines: reaction and model, then the kinematics
+        std::size_t chars = 0;
+        for (char c : fig.subtitle) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        std::string sub = fig.subtitle;
+        const std::size_t cut = sub.find(";   ");
+        if (chars > static_cast<std::size_t>(lay.width) / 8 && cut != std::string::npos)
+            sub = sub.substr(0, cut) + "}\n{/=11 " + sub.substr(cut + 4);
+        heading.append("\n{/=11 ").append(sub).append("}");
+    }
+    if (most_series > 1 && !labelled) {
         heading += '\n';
         heading += std::to_string(most_series);
         heading += " series per file, one curve each (a new series starts where the x column restarts)";
@@ -72,6 +115,7 @@ std::string gnuplot_script(const Figure& fig) {
     const char* point_size = most_points <= 60 ? "0.6" : "0.25";
 
     std::ostringstream s;
+    s.precision(12);
     s << "# " << fig.heading << "\n"
       << "# Written by kavrin-plot. Data: the .data files beside this script (x, y, series number; the\n"
       << "# finite lines of the result files). Redraw after restyling: gnuplot " << fig.stem << ".gp\n"
@@ -91,6 +135,30 @@ std::string gnuplot_script(const Figure& fig) {
         s << "\n# " << p.file << "\n"
           << "set title " << gnuplot_quote(p.file) << " noenhanced\n"
           << "set ylabel " << gnuplot_quote(p.ylabel) << "\n";
+        if (p.log_y) {
+            // powers of ten on axes that span a decade or more; plain numbers on shorter ones
+            const auto [lo, hi] = y_range(p);
+            s << "set logscale y\nset mytics 10\n"
+              << (hi >= 10.0 * lo ? "set format y \"10^{%L}\"\n" : "set format y \"%g\"\n");
+        } else {
+            s << "unset logscale y\nset mytics default\nset format y \"%g\"\n";
+        }
+        const bool labels = !p.labels.empty();
+        if (n > kMaxLegendSeries && labels) {
+            // many series: the colour says the parameter value, read on the colour box
+            const auto [lo, hi] = value_range(p);
+            s << "unset key\n"
+              << "set colorbox\n"
+              << "set cbrange [" << lo << ":" << hi << "]\n"
+              << "set cblabel " << gnuplot_quote(p.colour_axis) << "\n"
+              << "plot " << data << " using 1:2:4 with lines lc palette lw 1.2 notitle";
+            bool lone_point = false;
+            for (const Series& se : p.series)
+                for (const Piece& pc : se.pieces) lone_point = lone_point || pc.size() == 1;
+            if (lone_point) s << ", \\\n     " << data << " using 1:2:4 with points lc palette pt 7 ps 0.4 notitle";
+            s << "\n";
+            continue;
+        }
         if (n > kMaxLegendSeries) {
             std::size_t last = 1;
             for (const Series& se : p.series)
@@ -109,7 +177,7 @@ std::string gnuplot_script(const Figure& fig) {
             continue;
         }
         s << "unset colorbox\n";
-        if (n <= 1) {
+        if (n <= 1 && !labels) {
             s << "unset key\n";
         } else if (fig.panels.size() == 1) {
             s << "set key outside right top\n";
@@ -123,8 +191,10 @@ std::string gnuplot_script(const Figure& fig) {
             if (block > 0) s << ", \\\n     ";
             s << data << " index " << block << " using 1:2 with linespoints lc rgb \""
               << kColours[(se.number - 1) % kColours.size()] << "\" pt 7 ps " << point_size << " lw 1.5 ";
-            if (n <= 1)
+            if (n <= 1 && !labels)
                 s << "notitle";
+            else if (labels && se.number - 1 < p.labels.size())
+                s << "title " << gnuplot_quote(p.labels[se.number - 1].text);
             else
                 s << "title \"series " << se.number << "\"";
             ++block;

@@ -9,7 +9,8 @@
 
 namespace kavrin::plot {
 
-/// A gnuplot string literal (double quotes; backslashes and quotes escaped) holding text.
+/// A gnuplot string literal (double quotes; backslashes, quotes and backquotes escaped, so that the text can
+/// never run a shell command through gnuplot's backquote substitution) holding text.
 std::string gnuplot_quote(const std::string& text);
 /// The script drawing `fig` into "<stem>.png" from the cleaned data files beside it (relative names, so
 /// the script runs from the directory that holds it).

@@ -1,4 +1,4 @@
-// kavrin-plot RUN_DIR [--x LABEL] [--out DIR]: PNG figures of the result files of a run, drawn with gnuplot.
+// kavrin-plot RUN_DIR [--x LABEL] [--out DIR] [--linear | --log]: PNG figures of the result files of a run, drawn with gnuplot.
 #include <iostream>
 #include <string>
 #include <vector>

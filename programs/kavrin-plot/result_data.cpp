@@ -125,11 +125,13 @@ std::vector<Series> split_series(const std::vector<Row>& rows) {
     return out;
 }
 
-void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name) {
-    out << "# x y series: the finite lines of " << source_name
+void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name,
+                     const std::vector<double>& values) {
+    const bool with_values = !values.empty();
+    out << (with_values ? "# x y series value: the finite lines of " : "# x y series: the finite lines of ") << source_name
         << "; blank line = left-out non-finite line, two blank lines = next series\n";
     bool first_block = true;
-    char buf[96];
+    char buf[128];
     for (const Series& s : series) {
         if (s.point_count() == 0) continue;
         if (!first_block) out << "\n\n";
@@ -139,7 +141,10 @@ void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::
             if (!first_piece) out << '\n';
             first_piece = false;
             for (const Row& r : p) {
-                std::snprintf(buf, sizeof buf, "%.17g %.17g %zu\n", r.x, r.y, s.number);
+                if (with_values && s.number - 1 < values.size())
+                    std::snprintf(buf, sizeof buf, "%.17g %.17g %zu %.17g\n", r.x, r.y, s.number, values[s.number - 1]);
+                else
+                    std::snprintf(buf, sizeof buf, "%.17g %.17g %zu\n", r.x, r.y, s.number);
                 out << buf;
             }
         }

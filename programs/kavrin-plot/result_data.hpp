@@ -55,6 +55,9 @@ ResultTable read_result_table(const std::filesystem::path& file);
 std::vector<Series> split_series(const std::vector<Row>& rows);
 /// Writes the finite points as gnuplot data "x y series": one blank line between the pieces of a series,
 /// two between series (so each series is one gnuplot index, in order), series without points left out.
-void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name);
+/// With `values` (one per series, by series number - 1) a fourth column holds the parameter value of the
+/// series, the one its colour stands for.
+void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name,
+                     const std::vector<double>& values = {});
 
 }  // namespace kavrin::plot
