@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
         return *status;
     kavrin::io::RunOptions options;
     options.interactive = isatty(0) != 0;
+    if (const auto status = kavrin::io::thread_option("kavrin-models", options, std::cerr)) return *status;
     kavrin::io::install_interrupt_cleanup();
     return kavrin::models_program::run(std::cin, std::cout, std::cerr, options);
 }

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
         return *status;
     kavrin::io::RunOptions options;
     options.interactive = isatty(0) != 0;
+    if (const auto status = kavrin::io::thread_option("kavrin-regge", options, std::cerr)) return *status;
     kavrin::io::install_interrupt_cleanup();
     return kavrin::regge_program::run(std::cin, std::cout, std::cerr, options);
 }

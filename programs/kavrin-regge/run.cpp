@@ -64,7 +64,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         out.flush();
         io::check_scan_size(scan_size(answers.scan), options.max_scan_lines);
         const regge::internal::Model model(regge::Settings::as_typed(answers.physics), read_table(options.dir));
-        run_scan(model, answers.scan, files);
+        run_scan(model, answers.scan, files, options);
         for (const std::string& notice : files.close()) err << "kavrin-regge: " << notice << "\n";
     });
 }
