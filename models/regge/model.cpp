@@ -1,5 +1,7 @@
 #include "models/regge/model.hpp"
 
+#include <atomic>
+#include <bit>
 #include <cmath>
 
 #include "amplitudes/born.hpp"
@@ -71,8 +73,15 @@ bool charged(Channel c) { return c == Channel::pi_plus_n || c == Channel::pi_min
 
 }  // namespace
 
+namespace {
+
+// Every model gets its own number (a copy shares it: its form factors are the same).
+std::atomic<std::uint64_t> next_model_id{1};
+
+}  // namespace
+
 Model::Model(const Settings& settings, const GaussLegendreTable& table)
-    : settings_(settings), channel_(channel_data(settings.channel())) {
+    : settings_(settings), channel_(channel_data(settings.channel())), id_(next_model_id.fetch_add(1)) {
     const Options& o = settings.options();
     if (charged(settings.channel())) {
         ggap_ = *o.a1_sign == A1Sign::positive ? ggap_abs : -ggap_abs;
@@ -130,6 +139,19 @@ NucleonFactors Model::nucleon_form_factors(double qq) const {
     }
     if (!*o.pauli_terms) n.f2t = 0.0;
     return n;
+}
+
+NucleonFactors Model::nucleon_form_factors_cached(double qq) const {
+    if (settings_.options().form_factors != FormFactors::gpd) return nucleon_form_factors(qq);
+    struct Entry {
+        std::uint64_t model = 0;
+        std::uint64_t qq_bits = 0;
+        NucleonFactors nf{};
+    };
+    thread_local Entry last;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(qq);
+    if (last.model != id_ || last.qq_bits != bits) last = {id_, bits, nucleon_form_factors(qq)};
+    return last.nf;
 }
 
 PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {

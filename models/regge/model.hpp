@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "formfactors/gpd.hpp"
 #include "kavrin/regge.hpp"
@@ -147,6 +148,9 @@ public:
     CmFrame frame(double w, double qq) const;
     /// The nucleon form factors at Q^2 = qq (MeV^2): GPD-based or dipole, by the settings.
     NucleonFactors nucleon_form_factors(double qq) const;
+    /// The same, remembering the last Q^2 of the calling thread for this model: a series of points at one
+    /// Q^2 integrates the GPD form factors once. Each thread has its own entry (no lock, no allocation).
+    NucleonFactors nucleon_form_factors_cached(double qq) const;
     /// Form factors, trajectories, phases and Regge factors at the point.
     PointFactors point_factors(const PointKinematics& kin, const NucleonFactors& nf) const;
     /// The Dirac matrix Gamma of the total amplitude for photon polarization ep: M(spins) = u2b Gamma u1.
@@ -172,6 +176,7 @@ private:
     double cutw_em_ = 775.0;  ///< omega e.m. cut-off, MeV
     GaussLegendre100 gl_;     ///< quadrature of the GPD form factors
     GpdNormalization norm_;   ///< GPD normalization integrals (GPD form factors only)
+    std::uint64_t id_;        ///< tells the models apart in the per-thread form-factor entry
 };
 
 /// The DDS of the convention d at azimuth phi (radians) from the point's dsigma/dOmega.
