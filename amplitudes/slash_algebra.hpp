@@ -6,6 +6,8 @@
 // bilinear in the complex components (no conjugation), a and b contravariant as stored.
 #pragma once
 
+#include <cmath>
+
 #include "kernel/dirac.hpp"
 
 namespace kavrin::detail {
@@ -51,6 +53,50 @@ inline DiracMatrix gamma5_times(const DiracMatrix& m) {
     DiracMatrix z;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) z(r, c) = m(r ^ 2, c);
+    return z;
+}
+
+/// Whether m is c gamma5 for some c: every entry off the pattern (r, r xor 2) is exactly zero.
+inline bool gamma5_pattern(const DiracMatrix& m) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (c != (r ^ 2) && m(r, c) != cplx(0.0)) return false;
+    return true;
+}
+
+/// Whether every entry of m is finite.
+inline bool finite(const DiracMatrix& m) {
+    for (const cplx& x : m.a)
+        if (!std::isfinite(x.real()) || !std::isfinite(x.imag())) return false;
+    return true;
+}
+
+/// g . m for g = c gamma5 (gamma5_pattern): the same numbers as the full product g * m. Each row of the product
+/// sums, from +0, four terms of which three multiply an exact zero of g; with m finite they are zeros, which a
+/// sum that starts at +0 (and so is never -0) cannot notice, and only the fourth is computed. Anything else
+/// takes the full product.
+inline DiracMatrix gamma5_like_times(const DiracMatrix& g, const DiracMatrix& m) {
+    if (!gamma5_pattern(g) || !finite(m)) return g * m;
+    DiracMatrix z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            cplx s = 0.0;
+            s += g(r, r ^ 2) * m(r ^ 2, c);
+            z(r, c) = s;
+        }
+    return z;
+}
+
+/// m . g for g = c gamma5: the same numbers as m * g, as gamma5_like_times.
+inline DiracMatrix times_gamma5_like(const DiracMatrix& m, const DiracMatrix& g) {
+    if (!gamma5_pattern(g) || !finite(m)) return m * g;
+    DiracMatrix z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            cplx s = 0.0;
+            s += m(r, c ^ 2) * g(c ^ 2, c);
+            z(r, c) = s;
+        }
     return z;
 }
 

@@ -5,6 +5,7 @@
 
 #include "amplitudes/born.hpp"
 #include "amplitudes/meson_vertices.hpp"
+#include "amplitudes/slash_algebra.hpp"
 #include "amplitudes/vr_vertices.hpp"
 #include "formfactors/monopole_km.hpp"
 #include "formfactors/nucleon.hpp"
@@ -166,8 +167,8 @@ Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
     const ChannelMasses& m = mc.m;
     Hoisted h;
     h.vpsnn = v_psnn(g.gpnn);
-    h.s_left = h.vpsnn * n_proj(f.qs, m.ibm);
-    h.u_right = n_proj(f.qu, m.fbm) * h.vpsnn;
+    h.s_left = detail::gamma5_like_times(h.vpsnn, n_proj(f.qs, m.ibm));
+    h.u_right = detail::times_gamma5_like(n_proj(f.qu, m.fbm), h.vpsnn);
     const cplx iec = ci * mc.ec;
     // ms = i ec tam/(s - M_i^2) gpiff; mu = i ec tam/(u - M_f^2) gpiff (+ i ec (fs1 - fu1) tamgi gpiff in channel 3)
     h.c_ms = iec / (f.s - m.ibms()) * f.gpiff;
@@ -200,11 +201,13 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
     const double qq = f.frame.qq;
 
     // s- and u-channel nucleon poles
-    const DiracMatrix vgnn_s = v_gnn_vr(g.chs, f.fs1, mc.gts, f.fs2, ep, k1);
-    const DiracMatrix vgnn_u = v_gnn_vr(g.chu, f.fu1, mc.gtu, f.fu2, ep, k1);
+    // the slashes of the polarization, shared by the s- and u-channel photon vertices
+    const PhotonSlashes ph = photon_slashes(ep, k1);
+    const DiracMatrix vgnn_s = v_gnn_vr(g.chs, f.fs1, mc.gts, f.fs2, ph);
+    const DiracMatrix vgnn_u = v_gnn_vr(g.chu, f.fu1, mc.gtu, f.fu2, ph);
     DiracMatrix nucleon;
     add_scaled(nucleon, h.c_mu, vgnn_u * h.u_right);
-    if (!mc.charged) add_scaled(nucleon, h.c_mu_gi * v_gi_vr_u(g.chu, k1, ep, qq), h.vpsnn);
+    if (!mc.charged) add_scaled(nucleon, h.c_mu_gi * v_gi_vr(g.chu, ph.epk1, qq), h.vpsnn);
     add_scaled(nucleon, h.c_ms, h.s_left * vgnn_s);
 
     DiracMatrix total;
@@ -212,7 +215,7 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
     if (mc.has_mtp) {
         // pion pole with its gauge-restoring piece
         const cplx gpsps = v_gps_vr(g.cht, f.ftp, k2, f.qt, ep);
-        const cplx gpsgi = v_gi_vr(g.cht, k1, ep, qq);
+        const cplx gpsgi = v_gi_vr(g.cht, ph.epk1, qq);
         add_scaled(total, h.c_mtp_pole * gpsps + h.c_mtp_gi * gpsgi, h.vpsnn);
     }
     // rho (and omega): photon vertex through the spin-1 numerator into the vector-meson nucleon vertex
