@@ -9,7 +9,7 @@ constexpr cplx I{0.0, 1.0};
 }  // namespace
 
 PhotonSlashes photon_slashes(const FourVector& ep, const FourVector& k1) {
-    return {sl(ep), detail::slash_commutator(ep, k1), v_dot_v(ep, k1)};
+    return {detail::slash(ep), detail::slash_commutator(ep, k1), v_dot_v(ep, k1)};
 }
 
 // Photon-nucleon vertex with the Dirac part above F1(0) made transverse to k1:
@@ -30,7 +30,7 @@ DiracMatrix v_gnn(const PhotonSlashes& ph, const DiracMatrix& k1s, cplx f1, cplx
 
 DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, double charge, double kappa_n,
                   const FourVector& k1) {
-    return v_gnn(photon_slashes(ep, k1), sl(k1), f1, f10, f2, qq, charge, kappa_n);
+    return v_gnn(photon_slashes(ep, k1), detail::slash(k1), f1, f10, f2, qq, charge, kappa_n);
 }
 
 // Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
@@ -61,7 +61,7 @@ cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, con
 }
 
 // Nucleon propagator numerator q-slash + m.
-DiracMatrix n_proj(const FourVector& q, double m) { return sl(q) + mass_matrix(m); }
+DiracMatrix n_proj(const FourVector& q, double m) { return detail::slash(q) + mass_matrix(m); }
 
 // Pseudoscalar pion-nucleon vertex i gpnn gamma5.
 DiracMatrix v_psnn_i(double gpnn) { return (I * gpnn) * get_gamma(5); }

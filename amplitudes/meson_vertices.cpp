@@ -94,7 +94,7 @@ DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourV
         a[mu] += row;
         qwq += qp[mu] * row;
     }
-    DiracMatrix g = cplx(g1) * gamma_dot(a);
+    DiracMatrix g = cplx(g1) * detail::slash_of_lowered(a);
     const cplx diag = g2 * qwq;
     for (int r = 0; r < 4; ++r) g(r, r) += diag;
     return g;
@@ -103,11 +103,11 @@ DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourV
 // sum_mu c^mu [gv gamma^mu + gt [gamma^mu, q-slash]] = gv c.gamma + gt [c.gamma, q-slash], c.gamma the slash of
 // the lowered c.
 DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q) {
-    return cplx(gv) * gamma_dot(c) + cplx(gt) * slash_commutator(contra_vector(c), q);
+    return cplx(gv) * detail::slash_of_lowered(c) + cplx(gt) * slash_commutator(contra_vector(c), q);
 }
 
 // sum_mu c^mu i gamma^mu gamma5.
-DiracMatrix avnn_matrix_i(const FourVector& c) { return I * times_gamma5(gamma_dot(c)); }
+DiracMatrix avnn_matrix_i(const FourVector& c) { return I * times_gamma5(detail::slash_of_lowered(c)); }
 
 // sum_mu c^mu i [gamma^mu, q-slash] gamma5.
 DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q) {
@@ -116,11 +116,11 @@ DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q) {
 
 // sum_mu c^mu [gv gamma^mu + gv gt [gamma^mu, q-slash]].
 DiracMatrix vnn_t_matrix_ratio(const FourVector& c, double gv, double gt, const FourVector& q) {
-    return cplx(gv) * gamma_dot(c) + cplx(gv * gt) * slash_commutator(contra_vector(c), q);
+    return cplx(gv) * detail::slash_of_lowered(c) + cplx(gv * gt) * slash_commutator(contra_vector(c), q);
 }
 
 // sum_mu c^mu gamma^mu gamma5.
-DiracMatrix avnn_matrix(const FourVector& c) { return times_gamma5(gamma_dot(c)); }
+DiracMatrix avnn_matrix(const FourVector& c) { return times_gamma5(detail::slash_of_lowered(c)); }
 
 // sum_mu c^mu [gamma^mu, q-slash] gamma5.
 DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q) {

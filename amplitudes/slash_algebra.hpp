@@ -12,6 +12,29 @@
 
 namespace kavrin::detail {
 
+/// v-slash, the same numbers as kavrin::sl; defined here (internal linkage) so that the amplitude routines
+/// that build many slashes per point have it inline.
+static inline DiracMatrix slash(const FourVector& v) {
+    constexpr cplx I{0.0, 1.0};
+    DiracMatrix s;
+    s(0, 0) = v[0];
+    s(1, 1) = v[0];
+    s(2, 2) = -v[0];
+    s(3, 3) = -v[0];
+    s(0, 2) = -v[3];
+    s(1, 3) = v[3];
+    s(2, 0) = v[3];
+    s(3, 1) = -v[3];
+    s(0, 3) = -v[1] + I * v[2];
+    s(1, 2) = -v[1] - I * v[2];
+    s(2, 1) = v[1] - I * v[2];
+    s(3, 0) = v[1] + I * v[2];
+    return s;
+}
+
+/// gamma_dot(x) = slash(contra_vector(x)), inline.
+static inline DiracMatrix slash_of_lowered(const FourVector& x) { return slash(contra_vector(x)); }
+
 /// The 2x2 block x.sigma = [[x3, x1 - i x2], [x1 + i x2, -x3]] written into rows r0, r0+1 and columns c0, c0+1.
 inline void put_sigma_block(DiracMatrix& m, int r0, int c0, const cplx& x1, const cplx& x2, const cplx& x3) {
     constexpr cplx I{0.0, 1.0};
