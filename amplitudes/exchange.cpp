@@ -35,10 +35,15 @@ DiracMatrix mt_bv_matrix(cplx coefficient, const FourVector& gavps, double m, co
     return coefficient * bvnn_matrix_i(y, p.qt);
 }
 
+DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, const Spin2Numerator& n, double gt1, double gt2,
+                        const PointMomenta& p) {
+    const LorentzTensor w = spin2_contract(gtps, n);
+    return coefficient * tnn_matrix(w, gt1, gt2, p.qp);
+}
+
 DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, double m, double gt1, double gt2,
                         const PointMomenta& p) {
-    const LorentzTensor w = spin2_contract(gtps, p.cqt, m);
-    return coefficient * tnn_matrix(w, gt1, gt2, p.qp);
+    return mt_t_matrix(coefficient, gtps, spin2_numerator(p.cqt, m), gt1, gt2, p);
 }
 
 DiracMatrix mt_v_matrix(const Exchange& x, double gvnn, double gvtnn, const FourVector& ep, const PointMomenta& p) {

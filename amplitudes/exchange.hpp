@@ -5,6 +5,7 @@
 // Gamma does not depend on the nucleon spins: a caller summing over spins builds it once per polarization.
 #pragma once
 
+#include "amplitudes/meson_vertices.hpp"
 #include "kernel/dirac.hpp"
 #include "kinematics/kinematics.hpp"
 
@@ -48,6 +49,9 @@ DiracMatrix mt_v_matrix(cplx coefficient, const FourVector& gvps, double m, doub
 DiracMatrix mt_av_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p);
 /// b1/h1 from its factor and A = v_gavps(ep, k1, qt).
 DiracMatrix mt_bv_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p);
+/// a2 from its factor, its photon vertex and the spin-2 numerator of (cqt, m) made beforehand.
+DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, const Spin2Numerator& n, double gt1, double gt2,
+                        const PointMomenta& p);
 /// a2 from its factor and its photon vertex v_gtps(ep, k1, k2).
 DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, double m, double gt1, double gt2,
                         const PointMomenta& p);

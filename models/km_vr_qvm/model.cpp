@@ -160,6 +160,7 @@ struct Hoisted {
     DiracMatrix s_left;    // vpsnn . (qs-slash + M_i)
     DiracMatrix u_right;   // (qu-slash + M_f) . vpsnn
     cplx c_ms, c_mu, c_mu_gi, c_mtp_pole, c_mtp_gi, c_mtv, c_mtw, c_mtt, c_a1, c_b1, c_h1;
+    Spin2Numerator a2;     // the spin-2 numerator of the a2 at qt (where the a2 enters)
 };
 
 Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
@@ -182,6 +183,7 @@ Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
     h.c_mtv = f.ftv / (f.t - mass::rho_m * mass::rho_m) * f.gvff * g.ggvp;
     h.c_mtw = f.ftw / (f.t - mass::omega_m * mass::omega_m) * g.ggwp;
     h.c_mtt = f.ft_a2 / (f.t - mass::a2_m * mass::a2_m) * g.ggtp;
+    if (mc.has_mtt) h.a2 = spin2_numerator(f.cqt, mass::a2_m);
     h.c_a1 = -(ci * g.ggap * g.gva1nn) * f.ft_a1 / (f.t - mass::a1_m * mass::a1_m) * f.ga1ff;
     h.c_b1 = -(ci * g.ggbp * g.gtb1nn * 0.25 / m.ibm) * f.ft_b1 / (f.t - mass::b1_m * mass::b1_m);
     h.c_h1 = -(ci * g.gghp * g.gth1nn * 0.25 / m.ibm) * f.ft_h1 / (f.t - mass::h1_m * mass::h1_m);
@@ -227,7 +229,7 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
                    vnn_t_matrix_ratio(spin1_contract(vgvps, f.cqt, mass::omega_m), g.gvwnn, mc.gtw, f.qt));
     if (mc.has_mtt)
         add_scaled(total, h.c_mtt,
-                   tnn_matrix(spin2_contract(v_gtps(ep, k1, k2), f.cqt, mass::a2_m), g.gt1nn, g.gt2nn, f.qp));
+                   tnn_matrix(spin2_contract(v_gtps(ep, k1, k2), h.a2), g.gt1nn, g.gt2nn, f.qp));
     if (mc.has_mt_a1 || mc.has_mt_b1 || mc.has_mt_h1) {
         const FourVector vgavps = v_gavps(ep, k1, f.qt);
         if (mc.has_mt_a1)

@@ -232,6 +232,7 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
     sh.b1 = mt_axial_coefficient({f.ftb_h, f.ftb_em, ch.ggbp, b1_m}, gtbnn * 0.25 / ibm, kin);
     if (ch.charged) {
         sh.a2 = mt_v_coefficient({f.ftt_h, f.ftt_em, ggtp, a2_m}, kin);
+        sh.a2_numerator = spin2_numerator(kin.cqt, a2_m);
         sh.a1 = mt_axial_coefficient({f.fta_h, f.fta_em, ggap_, a1_m}, gavnn, kin);
     } else {
         sh.omega = mt_v_coefficient({f.ftw_h, f.ftw_em, ggwp, omega_m}, kin);
@@ -267,7 +268,7 @@ DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const Poin
         const DiracMatrix mu_t =
             u_pole_matrix(sh.pole_u, gpnn, v_gnn(ph, sh.k1s, f.fu1, f.f10t, f.fu2, qq, ch.chu_t, sh.gtu), sh.nproj_u);
         const DiracMatrix mtp = mt_pion_matrix(sh.ec, pion, f.ftp_em0, gpnn, ep, kin);
-        const DiracMatrix mtt = mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), a2_m, gt1_lit / ibm, gt2nn, kin);
+        const DiracMatrix mtt = mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
         const DiracMatrix mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
         return cplx(sqrt2_single) * (ms_t + mu_t + mtp + mtv + mtt + mt_a1 + mt_b1);
     }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "amplitudes/meson_vertices.hpp"
 #include "formfactors/gpd.hpp"
 #include "kavrin/regge.hpp"
 #include "kernel/constants.hpp"
@@ -126,6 +127,7 @@ struct PolarizationShared {
     cplx pole_s, pole_u;                ///< ec ff_h/(s - M_i^2), ec ff_h/(u - M_f^2)
     double gts = 0, gtu = 0;            ///< kappa/(4M) of the s- and u-channel photon vertices
     cplx rho, omega, a2, a1, b1, h1;    ///< factors of the exchanges (coupling, Regge factor, e.m. form factor, pole)
+    Spin2Numerator a2_numerator;        ///< the spin-2 numerator of the a2 at qt (charged channels)
 };
 
 /// Everything the model evaluates at one point, before it becomes the library's Observables.
