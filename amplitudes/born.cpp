@@ -8,14 +8,17 @@ namespace {
 constexpr cplx I{0.0, 1.0};
 }  // namespace
 
+PhotonSlashes photon_slashes(const FourVector& ep, const FourVector& k1) {
+    return {detail::slash(ep), detail::slash_commutator(ep, k1), v_dot_v(ep, k1)};
+}
+
 // Photon-nucleon vertex with the Dirac part above F1(0) made transverse to k1:
 // charge [f10 eps-slash + (f1 - f10)(eps-slash + k1-slash (eps.k1)/Q^2)] - kappa_n f2 [eps-slash, k1-slash].
-DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, double charge, double kappa_n,
-                  const FourVector& k1) {
-    const DiracMatrix k1s = sl(k1);
-    const DiracMatrix eps = sl(ep);
-    const cplx epk1 = v_dot_v(ep, k1);
-    const DiracMatrix com = detail::slash_commutator(ep, k1);
+DiracMatrix v_gnn(const PhotonSlashes& ph, const DiracMatrix& k1s, cplx f1, cplx f10, cplx f2, double qq,
+                  double charge, double kappa_n) {
+    const DiracMatrix& eps = ph.eps;
+    const DiracMatrix& com = ph.com;
+    const cplx epk1 = ph.epk1;
     const cplx df1 = f1 - f10, gauge = real_photon(qq, epk1) ? cplx(0.0) : epk1 / qq, pauli = kappa_n * f2;
     DiracMatrix vgnn;
     for (std::size_t i = 0; i < 16; ++i) {
@@ -25,14 +28,23 @@ DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, d
     return vgnn;
 }
 
+DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, double charge, double kappa_n,
+                  const FourVector& k1) {
+    return v_gnn(photon_slashes(ep, k1), detail::slash(k1), f1, f10, f2, qq, charge, kappa_n);
+}
+
 // Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
-DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, double kappa_n, const FourVector& k1) {
-    const DiracMatrix eps = sl(ep);
-    const DiracMatrix com = detail::slash_commutator(ep, k1);
+DiracMatrix v_gnn_n(const PhotonSlashes& ph, cplx f1, cplx f2, double charge, double kappa_n) {
+    const DiracMatrix& eps = ph.eps;
+    const DiracMatrix& com = ph.com;
     const cplx dirac = charge * f1, pauli = kappa_n * f2;
     DiracMatrix vgnn;
     for (std::size_t i = 0; i < 16; ++i) vgnn.a[i] = dirac * eps.a[i] - pauli * com.a[i];
     return vgnn;
+}
+
+DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, double kappa_n, const FourVector& k1) {
+    return v_gnn_n(photon_slashes(ep, k1), f1, f2, charge, kappa_n);
 }
 
 // Photon-pion-pion vertex cht [ff0 (qp.ep) + (ff - ff0)((qp.ep) + (qp.k1)(ep.k1)/Q^2)] with qp = 2 qt + k1,
@@ -49,7 +61,7 @@ cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, con
 }
 
 // Nucleon propagator numerator q-slash + m.
-DiracMatrix n_proj(const FourVector& q, double m) { return sl(q) + mass_matrix(m); }
+DiracMatrix n_proj(const FourVector& q, double m) { return detail::slash(q) + mass_matrix(m); }
 
 // Pseudoscalar pion-nucleon vertex i gpnn gamma5.
 DiracMatrix v_psnn_i(double gpnn) { return (I * gpnn) * get_gamma(5); }

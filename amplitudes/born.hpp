@@ -16,6 +16,19 @@ inline bool real_photon(double qq, cplx epk1) { return qq == 0.0 && epk1 == cplx
 /// kappa_n = kappa/(4M). Requires qq != 0.
 DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, double charge, double kappa_n,
                   const FourVector& k1);
+/// The pieces of the photon-nucleon vertices that depend on the photon polarization and k1 only, shared by
+/// the s- and u-channel vertices of one polarization.
+struct PhotonSlashes {
+    DiracMatrix eps;  ///< eps-slash
+    DiracMatrix com;  ///< [eps-slash, k1-slash]
+    cplx epk1;        ///< eps.k1
+};
+PhotonSlashes photon_slashes(const FourVector& ep, const FourVector& k1);
+/// v_gnn from the pieces of the polarization and k1s = k1-slash; the same numbers as v_gnn.
+DiracMatrix v_gnn(const PhotonSlashes& ph, const DiracMatrix& k1s, cplx f1, cplx f10, cplx f2, double qq,
+                  double charge, double kappa_n);
+/// v_gnn_n from the pieces of the polarization; the same numbers as v_gnn_n.
+DiracMatrix v_gnn_n(const PhotonSlashes& ph, cplx f1, cplx f2, double charge, double kappa_n);
 /// Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
 DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, double kappa_n, const FourVector& k1);
 /// Photon-pion-pion vertex with gauge restoration:

@@ -11,24 +11,55 @@ DiracMatrix mt_pion_matrix(double ec, const Exchange& x, cplx ff0, double gpnn, 
     return (ec * x.regge * gpsps / (p.t - x.m * x.m)) * v_psnn_i(gpnn);
 }
 
+cplx mt_v_coefficient(const Exchange& x, const PointMomenta& p) {
+    return x.photocoupling * x.regge * x.em / (p.t - x.m * x.m);
+}
+
+cplx mt_axial_coefficient(const Exchange& x, double g, const PointMomenta& p) {
+    return -(x.photocoupling * g) * x.regge * x.em / (p.t - x.m * x.m);
+}
+
+DiracMatrix mt_v_matrix(cplx coefficient, const FourVector& gvps, double m, double gvnn, double gvtnn,
+                        const PointMomenta& p) {
+    const FourVector y = spin1_contract(gvps, p.cqt, m);
+    return coefficient * vnn_t_matrix(y, gvnn, gvtnn, p.qt);
+}
+
+DiracMatrix mt_av_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p) {
+    const FourVector y = spin1_contract(gavps, p.cqt, m);
+    return coefficient * avnn_matrix_i(y);
+}
+
+DiracMatrix mt_bv_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p) {
+    const FourVector y = spin1_contract(gavps, p.cqt, m);
+    return coefficient * bvnn_matrix_i(y, p.qt);
+}
+
+DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, const Spin2Numerator& n, double gt1, double gt2,
+                        const PointMomenta& p) {
+    const LorentzTensor w = spin2_contract(gtps, n);
+    return coefficient * tnn_matrix(w, gt1, gt2, p.qp);
+}
+
+DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, double m, double gt1, double gt2,
+                        const PointMomenta& p) {
+    return mt_t_matrix(coefficient, gtps, spin2_numerator(p.cqt, m), gt1, gt2, p);
+}
+
 DiracMatrix mt_v_matrix(const Exchange& x, double gvnn, double gvtnn, const FourVector& ep, const PointMomenta& p) {
-    const FourVector y = spin1_contract(v_gvps(ep, p.mom.k1, p.qt), p.cqt, x.m);
-    return (x.photocoupling * x.regge * x.em / (p.t - x.m * x.m)) * vnn_t_matrix(y, gvnn, gvtnn, p.qt);
+    return mt_v_matrix(mt_v_coefficient(x, p), v_gvps(ep, p.mom.k1, p.qt), x.m, gvnn, gvtnn, p);
 }
 
 DiracMatrix mt_av_matrix(const Exchange& x, double gavnn, const FourVector& ep, const PointMomenta& p) {
-    const FourVector y = spin1_contract(v_gavps(ep, p.mom.k1, p.qt), p.cqt, x.m);
-    return (-(x.photocoupling * gavnn) * x.regge * x.em / (p.t - x.m * x.m)) * avnn_matrix_i(y);
+    return mt_av_matrix(mt_axial_coefficient(x, gavnn, p), v_gavps(ep, p.mom.k1, p.qt), x.m, p);
 }
 
 DiracMatrix mt_bv_matrix(const Exchange& x, double gbvnn, const FourVector& ep, const PointMomenta& p) {
-    const FourVector y = spin1_contract(v_gavps(ep, p.mom.k1, p.qt), p.cqt, x.m);
-    return (-(x.photocoupling * gbvnn) * x.regge * x.em / (p.t - x.m * x.m)) * bvnn_matrix_i(y, p.qt);
+    return mt_bv_matrix(mt_axial_coefficient(x, gbvnn, p), v_gavps(ep, p.mom.k1, p.qt), x.m, p);
 }
 
 DiracMatrix mt_t_matrix(const Exchange& x, double gt1, double gt2, const FourVector& ep, const PointMomenta& p) {
-    const LorentzTensor w = spin2_contract(v_gtps(ep, p.mom.k1, p.mom.k2), p.cqt, x.m);
-    return (x.photocoupling * x.regge * x.em / (p.t - x.m * x.m)) * tnn_matrix(w, gt1, gt2, p.qp);
+    return mt_t_matrix(mt_v_coefficient(x, p), v_gtps(ep, p.mom.k1, p.mom.k2), x.m, gt1, gt2, p);
 }
 
 }  // namespace kavrin

@@ -5,6 +5,7 @@
 // Gamma does not depend on the nucleon spins: a caller summing over spins builds it once per polarization.
 #pragma once
 
+#include "amplitudes/meson_vertices.hpp"
 #include "kernel/dirac.hpp"
 #include "kinematics/kinematics.hpp"
 
@@ -32,5 +33,27 @@ DiracMatrix mt_bv_matrix(const Exchange& x, double gbvnn, const FourVector& ep, 
 /// a2: regge em photocoupling Gamma_T^{mu nu} P_{mu nu, alpha beta} V^{alpha beta}(ep,k1,k2)/(t - m^2), Gamma_T
 /// with the couplings gt1 and gt2.
 DiracMatrix mt_t_matrix(const Exchange& x, double gt1, double gt2, const FourVector& ep, const PointMomenta& p);
+
+// The same exchanges from their parts, for a caller that evaluates several photon polarizations at one point:
+// the factor that does not depend on the polarization (coupling, Regge factor, e.m. form factor over the pole),
+// and the photon vertex of the polarization (v_gvps, v_gavps or v_gtps). The same numbers as above.
+
+/// x.photocoupling x.regge x.em/(t - m^2): the factor of rho/omega and a2.
+cplx mt_v_coefficient(const Exchange& x, const PointMomenta& p);
+/// -(x.photocoupling g) x.regge x.em/(t - m^2): the factor of a1 (g = gavnn) and b1/h1 (g = gbvnn).
+cplx mt_axial_coefficient(const Exchange& x, double g, const PointMomenta& p);
+/// rho/omega from its factor and V = v_gvps(ep, k1, qt).
+DiracMatrix mt_v_matrix(cplx coefficient, const FourVector& gvps, double m, double gvnn, double gvtnn,
+                        const PointMomenta& p);
+/// a1 from its factor and A = v_gavps(ep, k1, qt).
+DiracMatrix mt_av_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p);
+/// b1/h1 from its factor and A = v_gavps(ep, k1, qt).
+DiracMatrix mt_bv_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p);
+/// a2 from its factor, its photon vertex and the spin-2 numerator of (cqt, m) made beforehand.
+DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, const Spin2Numerator& n, double gt1, double gt2,
+                        const PointMomenta& p);
+/// a2 from its factor and its photon vertex v_gtps(ep, k1, k2).
+DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, double m, double gt1, double gt2,
+                        const PointMomenta& p);
 
 }  // namespace kavrin

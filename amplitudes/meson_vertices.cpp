@@ -54,17 +54,28 @@ FourVector spin1_contract(const FourVector& x, const FourVector& cq, double m) {
 // (c = cq): the spin-2 projector (P13 P24 + P14 P23)/2 - P12 P34/3 contracted over its photon-side pair.
 // P is the metric plus a rank-one term, so with a = S c and alpha = c.a (plain sums over stored components)
 //   P S P = alpha c c^T/m^4 - (c (g a)^T + (g a) c^T)/m^2 + g S g,  sum P.v = alpha/m^2 - sum_i g_ii S_ii.
-LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, double m) {
-    const double m2 = m * m;
+Spin2Numerator spin2_numerator(const FourVector& cq, double m) {
+    Spin2Numerator n;
+    n.cq = cq;
+    n.m2 = m * m;
+    for (int i = 0; i < 4; ++i) n.cm[i] = cq[i] / n.m2;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) n.p(i, j) = cq[i] * n.cm[j] - (i == j ? kMetricDiag[i] : 0.0);
+    return n;
+}
+
+LorentzTensor spin2_contract(const LorentzTensor& v, const Spin2Numerator& n) {
+    const double m2 = n.m2;
+    const FourVector& cq = n.cq;
+    const FourVector& cm = n.cm;
     LorentzTensor sym;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) sym(i, j) = 0.5 * (v(i, j) + v(j, i));
-    FourVector a, ga, cm;  // a = S c, ga = g a, cm = c/m^2
+    FourVector a, ga;  // a = S c, ga = g a
     cplx alpha = 0.0, tr_s = 0.0;
     for (int i = 0; i < 4; ++i) {
         a[i] = sym(i, 0) * cq[0] + sym(i, 1) * cq[1] + sym(i, 2) * cq[2] + sym(i, 3) * cq[3];
         ga[i] = kMetricDiag[i] * a[i];
-        cm[i] = cq[i] / m2;
         alpha += cq[i] * a[i];
         tr_s += kMetricDiag[i] * sym(i, i);
     }
@@ -74,10 +85,13 @@ LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, doubl
         for (int j = 0; j < 4; ++j) {
             const cplx psp = alpha * cm[i] * cm[j] - (cm[i] * ga[j] + ga[i] * cm[j]) +
                              (kMetricDiag[i] * kMetricDiag[j]) * sym(i, j);
-            const cplx p_ij = cq[i] * cm[j] - (i == j ? kMetricDiag[i] : 0.0);
-            w(i, j) = psp - third * p_ij;
+            w(i, j) = psp - third * n.p(i, j);
         }
     return w;
+}
+
+LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, double m) {
+    return spin2_contract(v, spin2_numerator(cq, m));
 }
 
 // sum w(mu,nu) [g1 (qp^mu gamma^nu + qp^nu gamma^mu) + g2 qp^mu qp^nu]
@@ -94,7 +108,7 @@ DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourV
         a[mu] += row;
         qwq += qp[mu] * row;
     }
-    DiracMatrix g = cplx(g1) * gamma_dot(a);
+    DiracMatrix g = cplx(g1) * detail::slash_of_lowered(a);
     const cplx diag = g2 * qwq;
     for (int r = 0; r < 4; ++r) g(r, r) += diag;
     return g;
@@ -103,11 +117,11 @@ DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourV
 // sum_mu c^mu [gv gamma^mu + gt [gamma^mu, q-slash]] = gv c.gamma + gt [c.gamma, q-slash], c.gamma the slash of
 // the lowered c.
 DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q) {
-    return cplx(gv) * gamma_dot(c) + cplx(gt) * slash_commutator(contra_vector(c), q);
+    return cplx(gv) * detail::slash_of_lowered(c) + cplx(gt) * slash_commutator(contra_vector(c), q);
 }
 
 // sum_mu c^mu i gamma^mu gamma5.
-DiracMatrix avnn_matrix_i(const FourVector& c) { return I * times_gamma5(gamma_dot(c)); }
+DiracMatrix avnn_matrix_i(const FourVector& c) { return I * times_gamma5(detail::slash_of_lowered(c)); }
 
 // sum_mu c^mu i [gamma^mu, q-slash] gamma5.
 DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q) {
@@ -116,11 +130,11 @@ DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q) {
 
 // sum_mu c^mu [gv gamma^mu + gv gt [gamma^mu, q-slash]].
 DiracMatrix vnn_t_matrix_ratio(const FourVector& c, double gv, double gt, const FourVector& q) {
-    return cplx(gv) * gamma_dot(c) + cplx(gv * gt) * slash_commutator(contra_vector(c), q);
+    return cplx(gv) * detail::slash_of_lowered(c) + cplx(gv * gt) * slash_commutator(contra_vector(c), q);
 }
 
 // sum_mu c^mu gamma^mu gamma5.
-DiracMatrix avnn_matrix(const FourVector& c) { return times_gamma5(gamma_dot(c)); }
+DiracMatrix avnn_matrix(const FourVector& c) { return times_gamma5(detail::slash_of_lowered(c)); }
 
 // sum_mu c^mu [gamma^mu, q-slash] gamma5.
 DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q) {

@@ -24,6 +24,16 @@ LorentzTensor v_gtps(const FourVector& ep, const FourVector& k1, const FourVecto
 FourVector spin1_contract(const FourVector& x, const FourVector& cq, double m);
 /// w(i1, i2) = sum_{i3,i4} t_proj(i1, i2, i3, i4, cq, m) v(i3, i4): a vertex tensor through the spin-2 numerator.
 LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, double m);
+/// The parts of the spin-2 numerator that do not depend on the vertex tensor: cq, cm = cq/m^2 and
+/// P(i, j) = cq_i cm_j - g_ij, for a caller that contracts several tensors at one point.
+struct Spin2Numerator {
+    FourVector cq, cm;
+    LorentzTensor p;
+    double m2 = 0;
+};
+Spin2Numerator spin2_numerator(const FourVector& cq, double m);
+/// spin2_contract(v, cq, m) with the numerator of (cq, m) made beforehand: the same numbers.
+LorentzTensor spin2_contract(const LorentzTensor& v, const Spin2Numerator& n);
 
 /// sum_{mu,nu} w(mu, nu) [g1 (qp^mu gamma^nu + qp^nu gamma^mu) + g2 qp^mu qp^nu]: the a2 nucleon vertex
 /// contracted with w, as a Dirac matrix (sum_{mu,nu} w(mu, nu) u2b Gamma_T^{mu nu} u1 = u2b . matrix . u1).

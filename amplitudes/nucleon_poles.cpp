@@ -5,20 +5,28 @@
 
 namespace kavrin {
 
+DiracMatrix s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj, const DiracMatrix& vgnn) {
+    const DiracMatrix chain = cplx(0.0, gpnn) * detail::gamma5_times(nproj * vgnn);
+    return coefficient * chain;
+}
+
+DiracMatrix u_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& vgnn, const DiracMatrix& nproj) {
+    const DiracMatrix chain = cplx(0.0, gpnn) * detail::times_gamma5(vgnn * nproj);
+    return coefficient * chain;
+}
+
 namespace {
 
 // s channel: ec ff_h (i gpnn gamma5)(qs-slash + m)(photon vertex)/(s - m^2); gamma5 applied as a row exchange.
 DiracMatrix s_channel(double ec, cplx ff_h, const DiracMatrix& vgnn, double gpnn, cplx s, const FourVector& qs,
                       double m) {
-    const DiracMatrix chain = cplx(0.0, gpnn) * detail::gamma5_times(n_proj(qs, m) * vgnn);
-    return (ec * ff_h / (s - m * m)) * chain;
+    return s_pole_matrix(pole_coefficient(ec, ff_h, s, m), gpnn, n_proj(qs, m), vgnn);
 }
 
 // u channel: ec ff_h (photon vertex)(qu-slash + m)(i gpnn gamma5)/(u - m^2); gamma5 applied as a column exchange.
 DiracMatrix u_channel(double ec, cplx ff_h, const DiracMatrix& vgnn, double gpnn, cplx u, const FourVector& qu,
                       double m) {
-    const DiracMatrix chain = cplx(0.0, gpnn) * detail::times_gamma5(vgnn * n_proj(qu, m));
-    return (ec * ff_h / (u - m * m)) * chain;
+    return u_pole_matrix(pole_coefficient(ec, ff_h, u, m), gpnn, vgnn, n_proj(qu, m));
 }
 
 }  // namespace

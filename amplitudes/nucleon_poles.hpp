@@ -28,4 +28,12 @@ DiracMatrix mu_n_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double gp
 DiracMatrix mu_nn_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double gpnn, double m, const FourVector& ep,
                          const PointMomenta& p);
 
+/// The factor ec ff_h/(x - m^2) of a pole term at x = s or u.
+inline cplx pole_coefficient(double ec, cplx ff_h, cplx x, double m) { return ec * ff_h / (x - m * m); }
+/// The s-channel pole from its parts: coefficient (pole_coefficient), n_proj(qs, m) and the photon vertex;
+/// the same numbers as ms_n_matrix/ms_nn_matrix.
+DiracMatrix s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj, const DiracMatrix& vgnn);
+/// The u-channel pole from its parts: coefficient, the photon vertex and n_proj(qu, m).
+DiracMatrix u_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& vgnn, const DiracMatrix& nproj);
+
 }  // namespace kavrin

@@ -6,9 +6,34 @@
 // bilinear in the complex components (no conjugation), a and b contravariant as stored.
 #pragma once
 
+#include <cmath>
+
 #include "kernel/dirac.hpp"
 
 namespace kavrin::detail {
+
+/// v-slash, the same numbers as kavrin::sl; defined here (internal linkage) so that the amplitude routines
+/// that build many slashes per point have it inline.
+static inline DiracMatrix slash(const FourVector& v) {
+    constexpr cplx I{0.0, 1.0};
+    DiracMatrix s;
+    s(0, 0) = v[0];
+    s(1, 1) = v[0];
+    s(2, 2) = -v[0];
+    s(3, 3) = -v[0];
+    s(0, 2) = -v[3];
+    s(1, 3) = v[3];
+    s(2, 0) = v[3];
+    s(3, 1) = -v[3];
+    s(0, 3) = -v[1] + I * v[2];
+    s(1, 2) = -v[1] - I * v[2];
+    s(2, 1) = v[1] - I * v[2];
+    s(3, 0) = v[1] + I * v[2];
+    return s;
+}
+
+/// gamma_dot(x) = slash(contra_vector(x)), inline.
+static inline DiracMatrix slash_of_lowered(const FourVector& x) { return slash(contra_vector(x)); }
 
 /// The 2x2 block x.sigma = [[x3, x1 - i x2], [x1 + i x2, -x3]] written into rows r0, r0+1 and columns c0, c0+1.
 inline void put_sigma_block(DiracMatrix& m, int r0, int c0, const cplx& x1, const cplx& x2, const cplx& x3) {
@@ -51,6 +76,50 @@ inline DiracMatrix gamma5_times(const DiracMatrix& m) {
     DiracMatrix z;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) z(r, c) = m(r ^ 2, c);
+    return z;
+}
+
+/// Whether m is c gamma5 for some c: every entry off the pattern (r, r xor 2) is exactly zero.
+inline bool gamma5_pattern(const DiracMatrix& m) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (c != (r ^ 2) && m(r, c) != cplx(0.0)) return false;
+    return true;
+}
+
+/// Whether every entry of m is finite.
+inline bool finite(const DiracMatrix& m) {
+    for (const cplx& x : m.a)
+        if (!std::isfinite(x.real()) || !std::isfinite(x.imag())) return false;
+    return true;
+}
+
+/// g . m for g = c gamma5 (gamma5_pattern): the same numbers as the full product g * m. Each row of the product
+/// sums, from +0, four terms of which three multiply an exact zero of g; with m finite they are zeros, which a
+/// sum that starts at +0 (and so is never -0) cannot notice, and only the fourth is computed. Anything else
+/// takes the full product.
+inline DiracMatrix gamma5_like_times(const DiracMatrix& g, const DiracMatrix& m) {
+    if (!gamma5_pattern(g) || !finite(m)) return g * m;
+    DiracMatrix z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            cplx s = 0.0;
+            s += g(r, r ^ 2) * m(r ^ 2, c);
+            z(r, c) = s;
+        }
+    return z;
+}
+
+/// m . g for g = c gamma5: the same numbers as m * g, as gamma5_like_times.
+inline DiracMatrix times_gamma5_like(const DiracMatrix& m, const DiracMatrix& g) {
+    if (!gamma5_pattern(g) || !finite(m)) return m * g;
+    DiracMatrix z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            cplx s = 0.0;
+            s += m(r, c ^ 2) * g(c ^ 2, c);
+            z(r, c) = s;
+        }
     return z;
 }
 

@@ -8,17 +8,20 @@ namespace kavrin {
 
 // Photon-nucleon vertex with separate Dirac and Pauli parts:
 // charge fn1 eps-slash - kappa_n fn2 (eps-slash k1-slash - k1-slash eps-slash).
+DiracMatrix v_gnn_vr(double charge, cplx fn1, double kappa_n, cplx fn2, const PhotonSlashes& ph) {
+    const DiracMatrix ftilda = fn1 * ph.eps;
+    return cplx(charge) * ftilda - (kappa_n * fn2) * ph.com;
+}
+
 DiracMatrix v_gnn_vr(double charge, cplx fn1, double kappa_n, cplx fn2, const FourVector& ep, const FourVector& k1) {
-    const DiracMatrix eps = sl(ep);
-    const DiracMatrix com = detail::slash_commutator(ep, k1);
-    const DiracMatrix ftilda = fn1 * eps;
-    return cplx(charge) * ftilda - (kappa_n * fn2) * com;
+    return v_gnn_vr(charge, fn1, kappa_n, fn2, photon_slashes(ep, k1));
 }
 
 // Gauge-restoring factor cht (ep.k1)/Q^2 of the pion pole.
+cplx v_gi_vr(double cht, cplx epk1, double qq) { return real_photon(qq, epk1) ? cplx(0.0) : cht * epk1 / qq; }
+
 cplx v_gi_vr(double cht, const FourVector& k1, const FourVector& ep, double qq) {
-    const cplx epk1 = v_dot_v(ep, k1);
-    return real_photon(qq, epk1) ? cplx(0.0) : cht * epk1 / qq;
+    return v_gi_vr(cht, v_dot_v(ep, k1), qq);
 }
 
 // Gauge-restoring factor chu (ep.k1)/Q^2 of the u-channel nucleon pole.

@@ -157,7 +157,7 @@ const Settings& Model::settings() const noexcept { return model_->settings(); }
 Observables Model::evaluate(double w, double q2, Angle angle) const {
     const double qq = units::gev2_to_mev2(q2);
     const CmFrame frame = model_->frame(units::gev_to_mev(w), qq);
-    return model_->evaluate(frame, model_->nucleon_form_factors(qq), theta_of(frame, angle));
+    return model_->evaluate(frame, model_->nucleon_form_factors_cached(qq), theta_of(frame, angle));
 }
 
 FixedWQ2 Model::at(double w, double q2) const {

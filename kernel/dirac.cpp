@@ -1,5 +1,8 @@
 #include "kernel/dirac.hpp"
 
+#include <type_traits>
+#include <utility>
+
 namespace kavrin {
 
 namespace {
@@ -97,22 +100,50 @@ DiracMatrix sl(const FourVector& v) {
 
 DiracMatrix gamma_dot(const FourVector& x) { return sl(contra_vector(x)); }
 
-cplx lce1(const FourVector& x1, const FourVector& x2, const FourVector& x3, const FourVector& x4) {
+namespace {
+
+// The sums over the 24 entries, written out at compile time (constant indices, nothing looked up), each
+// term added in table order as the loop over the table would.
+template <std::size_t... n>
+cplx lce1_terms(const FourVector& x1, const FourVector& x2, const FourVector& x3, const FourVector& x4,
+                std::index_sequence<n...>) {
     cplx lev1 = 0.0;
-    for (const auto& e : kLeviCivita) {
-        const cplx term = x1[e.i] * x2[e.j] * x3[e.k] * x4[e.l];
-        lev1 += e.sign > 0 ? term : -term;
-    }
+    const auto add = [&](auto e) {
+        constexpr LeviCivitaEntry c = kLeviCivita[decltype(e)::value];
+        const cplx term = x1[c.i] * x2[c.j] * x3[c.k] * x4[c.l];
+        if constexpr (c.sign > 0)
+            lev1 += term;
+        else
+            lev1 += -term;
+    };
+    (add(std::integral_constant<std::size_t, n>{}), ...);
     return lev1;
 }
 
-FourVector lce1_vector(const FourVector& x1, const FourVector& x2, const FourVector& x3) {
+template <std::size_t... n>
+FourVector lce1_vector_terms(const FourVector& x1, const FourVector& x2, const FourVector& x3,
+                             std::index_sequence<n...>) {
     FourVector v;
-    for (const auto& e : kLeviCivita) {
-        const cplx term = x1[e.i] * x2[e.j] * x3[e.k];
-        v[e.l] += e.sign > 0 ? term : -term;
-    }
+    const auto add = [&](auto e) {
+        constexpr LeviCivitaEntry c = kLeviCivita[decltype(e)::value];
+        const cplx term = x1[c.i] * x2[c.j] * x3[c.k];
+        if constexpr (c.sign > 0)
+            v[c.l] += term;
+        else
+            v[c.l] += -term;
+    };
+    (add(std::integral_constant<std::size_t, n>{}), ...);
     return v;
+}
+
+}  // namespace
+
+cplx lce1(const FourVector& x1, const FourVector& x2, const FourVector& x3, const FourVector& x4) {
+    return lce1_terms(x1, x2, x3, x4, std::make_index_sequence<kLeviCivita.size()>{});
+}
+
+FourVector lce1_vector(const FourVector& x1, const FourVector& x2, const FourVector& x3) {
+    return lce1_vector_terms(x1, x2, x3, std::make_index_sequence<kLeviCivita.size()>{});
 }
 
 DiracSpinor vxm(const DiracSpinor& v, const DiracMatrix& m) {

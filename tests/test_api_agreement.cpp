@@ -8,6 +8,10 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <iterator>
+#include <thread>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -367,4 +371,55 @@ TEST(ApiAgreesWithKavrinModels, WScanAtFixedMinusT) {
     const auto point = [&](std::size_t i) { return model.evaluate(w[i].x, 1.6, Angle::minus_t(0.3)); };
     const Get gev = [](const Observables& x) { return x.w; };
     for (const auto& [name, get] : domega) expect_file(run, std::string(name) + ".dat", 99, point, gev, get, 1e-13);
+}
+
+namespace {
+
+// The GPD model of pi+ n or pi- p (slope 1.105 GeV^-2, F2 on).
+kavrin::regge::Model gpd_model(kavrin::Channel c) {
+    kavrin::regge::Options o = pip_dipole();
+    o.channel = c;
+    o.form_factors = kavrin::regge::FormFactors::gpd;
+    o.nucleon_cutoff_gev.reset();
+    o.gpd_slope_per_gev2 = 1.105;
+    return kavrin::regge::Model(kavrin::regge::Settings(o), kavrin::regge::load_gauss_legendre_table(table_file));
+}
+
+bool same_bits(const Observables& a, const Observables& b) {
+    const double x[] = {a.dsigma_dt.t, a.dsigma_dt.l, a.dsigma_dt.tt, a.dsigma_dt.lt, a.dsigma_dt.ltp, a.bsa};
+    const double y[] = {b.dsigma_dt.t, b.dsigma_dt.l, b.dsigma_dt.tt, b.dsigma_dt.lt, b.dsigma_dt.ltp, b.bsa};
+    return std::equal(std::begin(x), std::end(x), std::begin(y), [](double u, double v) {
+        return std::memcmp(&u, &v, sizeof u) == 0;
+    });
+}
+
+}  // namespace
+
+// Model::evaluate remembers the GPD form factors of the last Q^2 per thread and model: two models of different
+// channels evaluated in turn, Q^2 alternating and repeating, on four threads at once, give every point exactly
+// as the form factors integrated afresh for it (FixedWQ2).
+TEST(ApiGpdFormFactors, RememberedPerThreadAndModel) {
+    const kavrin::regge::Model plus = gpd_model(kavrin::Channel::pi_plus_n);
+    const kavrin::regge::Model minus = gpd_model(kavrin::Channel::pi_minus_p);
+    const double q2s[] = {1.6, 1.6, 2.0, 1.6, 2.0, 2.0, 0.8};
+    std::vector<Observables> expected;
+    for (const kavrin::regge::Model* m : {&plus, &minus})
+        for (const double q2 : q2s) expected.push_back(m->at(2.22, q2).evaluate(Angle::minus_t(0.3)));
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int k = 0; k < 4; ++k)
+        threads.emplace_back([&, k] {
+            for (int round = 0; round < 20; ++round)
+                for (std::size_t i = 0; i < std::size(q2s); ++i) {
+                    // the threads take the Q^2 values in different orders
+                    const std::size_t j = (i + static_cast<std::size_t>(k)) % std::size(q2s);
+                    if (!same_bits(plus.evaluate(2.22, q2s[j], Angle::minus_t(0.3)), expected[j])) ++wrong;
+                    if (!same_bits(minus.evaluate(2.22, q2s[j], Angle::minus_t(0.3)), expected[std::size(q2s) + j]))
+                        ++wrong;
+                }
+        });
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_FALSE(same_bits(expected[0], expected[std::size(q2s)])) << "the two channels differ";
+    EXPECT_FALSE(same_bits(expected[0], expected[2])) << "Q^2 = 1.6 and 2.0 differ";
 }

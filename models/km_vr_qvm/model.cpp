@@ -5,6 +5,7 @@
 
 #include "amplitudes/born.hpp"
 #include "amplitudes/meson_vertices.hpp"
+#include "amplitudes/slash_algebra.hpp"
 #include "amplitudes/vr_vertices.hpp"
 #include "formfactors/monopole_km.hpp"
 #include "formfactors/nucleon.hpp"
@@ -159,6 +160,7 @@ struct Hoisted {
     DiracMatrix s_left;    // vpsnn . (qs-slash + M_i)
     DiracMatrix u_right;   // (qu-slash + M_f) . vpsnn
     cplx c_ms, c_mu, c_mu_gi, c_mtp_pole, c_mtp_gi, c_mtv, c_mtw, c_mtt, c_a1, c_b1, c_h1;
+    Spin2Numerator a2;     // the spin-2 numerator of the a2 at qt (where the a2 enters)
 };
 
 Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
@@ -166,8 +168,8 @@ Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
     const ChannelMasses& m = mc.m;
     Hoisted h;
     h.vpsnn = v_psnn(g.gpnn);
-    h.s_left = h.vpsnn * n_proj(f.qs, m.ibm);
-    h.u_right = n_proj(f.qu, m.fbm) * h.vpsnn;
+    h.s_left = detail::gamma5_like_times(h.vpsnn, n_proj(f.qs, m.ibm));
+    h.u_right = detail::times_gamma5_like(n_proj(f.qu, m.fbm), h.vpsnn);
     const cplx iec = ci * mc.ec;
     // ms = i ec tam/(s - M_i^2) gpiff; mu = i ec tam/(u - M_f^2) gpiff (+ i ec (fs1 - fu1) tamgi gpiff in channel 3)
     h.c_ms = iec / (f.s - m.ibms()) * f.gpiff;
@@ -181,6 +183,7 @@ Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
     h.c_mtv = f.ftv / (f.t - mass::rho_m * mass::rho_m) * f.gvff * g.ggvp;
     h.c_mtw = f.ftw / (f.t - mass::omega_m * mass::omega_m) * g.ggwp;
     h.c_mtt = f.ft_a2 / (f.t - mass::a2_m * mass::a2_m) * g.ggtp;
+    if (mc.has_mtt) h.a2 = spin2_numerator(f.cqt, mass::a2_m);
     h.c_a1 = -(ci * g.ggap * g.gva1nn) * f.ft_a1 / (f.t - mass::a1_m * mass::a1_m) * f.ga1ff;
     h.c_b1 = -(ci * g.ggbp * g.gtb1nn * 0.25 / m.ibm) * f.ft_b1 / (f.t - mass::b1_m * mass::b1_m);
     h.c_h1 = -(ci * g.gghp * g.gth1nn * 0.25 / m.ibm) * f.ft_h1 / (f.t - mass::h1_m * mass::h1_m);
@@ -200,11 +203,13 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
     const double qq = f.frame.qq;
 
     // s- and u-channel nucleon poles
-    const DiracMatrix vgnn_s = v_gnn_vr(g.chs, f.fs1, mc.gts, f.fs2, ep, k1);
-    const DiracMatrix vgnn_u = v_gnn_vr(g.chu, f.fu1, mc.gtu, f.fu2, ep, k1);
+    // the slashes of the polarization, shared by the s- and u-channel photon vertices
+    const PhotonSlashes ph = photon_slashes(ep, k1);
+    const DiracMatrix vgnn_s = v_gnn_vr(g.chs, f.fs1, mc.gts, f.fs2, ph);
+    const DiracMatrix vgnn_u = v_gnn_vr(g.chu, f.fu1, mc.gtu, f.fu2, ph);
     DiracMatrix nucleon;
     add_scaled(nucleon, h.c_mu, vgnn_u * h.u_right);
-    if (!mc.charged) add_scaled(nucleon, h.c_mu_gi * v_gi_vr_u(g.chu, k1, ep, qq), h.vpsnn);
+    if (!mc.charged) add_scaled(nucleon, h.c_mu_gi * v_gi_vr(g.chu, ph.epk1, qq), h.vpsnn);
     add_scaled(nucleon, h.c_ms, h.s_left * vgnn_s);
 
     DiracMatrix total;
@@ -212,7 +217,7 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
     if (mc.has_mtp) {
         // pion pole with its gauge-restoring piece
         const cplx gpsps = v_gps_vr(g.cht, f.ftp, k2, f.qt, ep);
-        const cplx gpsgi = v_gi_vr(g.cht, k1, ep, qq);
+        const cplx gpsgi = v_gi_vr(g.cht, ph.epk1, qq);
         add_scaled(total, h.c_mtp_pole * gpsps + h.c_mtp_gi * gpsgi, h.vpsnn);
     }
     // rho (and omega): photon vertex through the spin-1 numerator into the vector-meson nucleon vertex
@@ -224,7 +229,7 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
                    vnn_t_matrix_ratio(spin1_contract(vgvps, f.cqt, mass::omega_m), g.gvwnn, mc.gtw, f.qt));
     if (mc.has_mtt)
         add_scaled(total, h.c_mtt,
-                   tnn_matrix(spin2_contract(v_gtps(ep, k1, k2), f.cqt, mass::a2_m), g.gt1nn, g.gt2nn, f.qp));
+                   tnn_matrix(spin2_contract(v_gtps(ep, k1, k2), h.a2), g.gt1nn, g.gt2nn, f.qp));
     if (mc.has_mt_a1 || mc.has_mt_b1 || mc.has_mt_h1) {
         const FourVector vgavps = v_gavps(ep, k1, f.qt);
         if (mc.has_mt_a1)

@@ -1,8 +1,12 @@
 #include "models/regge/model.hpp"
 
+#include <atomic>
+#include <bit>
 #include <cmath>
 
+#include "amplitudes/born.hpp"
 #include "amplitudes/exchange.hpp"
+#include "amplitudes/meson_vertices.hpp"
 #include "amplitudes/nucleon_poles.hpp"
 #include "formfactors/nucleon.hpp"
 #include "kinematics/wave_functions.hpp"
@@ -69,8 +73,15 @@ bool charged(Channel c) { return c == Channel::pi_plus_n || c == Channel::pi_min
 
 }  // namespace
 
+namespace {
+
+// Every model gets its own number (a copy shares it: its form factors are the same).
+std::atomic<std::uint64_t> next_model_id{1};
+
+}  // namespace
+
 Model::Model(const Settings& settings, const GaussLegendreTable& table)
-    : settings_(settings), channel_(channel_data(settings.channel())) {
+    : settings_(settings), channel_(channel_data(settings.channel())), id_(next_model_id.fetch_add(1)) {
     const Options& o = settings.options();
     if (charged(settings.channel())) {
         ggap_ = *o.a1_sign == A1Sign::positive ? ggap_abs : -ggap_abs;
@@ -128,6 +139,19 @@ NucleonFactors Model::nucleon_form_factors(double qq) const {
     }
     if (!*o.pauli_terms) n.f2t = 0.0;
     return n;
+}
+
+NucleonFactors Model::nucleon_form_factors_cached(double qq) const {
+    if (settings_.options().form_factors != FormFactors::gpd) return nucleon_form_factors(qq);
+    struct Entry {
+        std::uint64_t model = 0;
+        std::uint64_t qq_bits = 0;
+        NucleonFactors nf{};
+    };
+    thread_local Entry last;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(qq);
+    if (last.model != id_ || last.qq_bits != bits) last = {id_, bits, nucleon_form_factors(qq)};
+    return last.nf;
 }
 
 PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {
@@ -192,42 +216,72 @@ PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFacto
     return f;
 }
 
-DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
-                                          const FourVector& ep) const {
+PolarizationShared Model::polarization_shared(const PointKinematics& kin, const PointFactors& f) const {
     const ChannelData& ch = channel_;
     const double ibm = ch.ibm, fbm = ch.fbm;
-    const double ec = elementary_charge();
+    PolarizationShared sh;
+    sh.ec = elementary_charge();
+    sh.k1s = sl(kin.mom.k1);
+    sh.nproj_s = n_proj(kin.qs, ibm);
+    sh.nproj_u = n_proj(kin.qu, fbm);
+    sh.pole_s = pole_coefficient(sh.ec, f.fs_t, kin.s, ibm);
+    sh.pole_u = pole_coefficient(sh.ec, f.fu_t, kin.u, fbm);
+    sh.gts = ch.kpi * 0.25 / ibm;
+    sh.gtu = ch.kpf * 0.25 / fbm;
+    sh.rho = mt_v_coefficient({f.ftv_h, f.ftv_em, ch.ggvp, ch.rho_m}, kin);
+    sh.b1 = mt_axial_coefficient({f.ftb_h, f.ftb_em, ch.ggbp, b1_m}, gtbnn * 0.25 / ibm, kin);
+    if (ch.charged) {
+        sh.a2 = mt_v_coefficient({f.ftt_h, f.ftt_em, ggtp, a2_m}, kin);
+        sh.a2_numerator = spin2_numerator(kin.cqt, a2_m);
+        sh.a1 = mt_axial_coefficient({f.fta_h, f.fta_em, ggap_, a1_m}, gavnn, kin);
+    } else {
+        sh.omega = mt_v_coefficient({f.ftw_h, f.ftw_em, ggwp, omega_m}, kin);
+        sh.h1 = mt_axial_coefficient({f.fth_h, f.fth_em, gghp, h1_m}, gthnn * 0.25 / ibm, kin);
+    }
+    return sh;
+}
 
-    const Exchange rho{f.ftv_h, f.ftv_em, ch.ggvp, ch.rho_m};
-    const Exchange b1{f.ftb_h, f.ftb_em, ch.ggbp, b1_m};
-    const DiracMatrix mtv = mt_v_matrix(rho, gvnn, gtvnn * 0.25 / ibm, ep, kin);
-    const DiracMatrix mt_b1 = mt_bv_matrix(b1, gtbnn * 0.25 / ibm, ep, kin);
-    // photon-nucleon vertices of the s- and u-channel poles: charge, kappa/(4M), F1, F1(0) = 1, F2
-    const NucleonCurrent js{ch.chs_t, ch.kpi * 0.25 / ibm, f.fs1, f.f10t, f.fs2};
-    const NucleonCurrent ju{ch.chu_t, ch.kpf * 0.25 / fbm, f.fu1, f.f10t, f.fu2};
+DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
+                                          const FourVector& ep) const {
+    return total_amplitude_matrix(kin, f, polarization_shared(kin, f), ep);
+}
+
+DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
+                                          const PolarizationShared& sh, const FourVector& ep) const {
+    const ChannelData& ch = channel_;
+    const double ibm = ch.ibm;
+    const FourVector& k1 = kin.mom.k1;
+    const double qq = kin.qq;
+
+    // the photon vertices of this polarization; the rho and omega share one, the axial exchanges another
+    const FourVector gvps = v_gvps(ep, k1, kin.qt);
+    const FourVector gavps = v_gavps(ep, k1, kin.qt);
+    const PhotonSlashes ph = photon_slashes(ep, k1);
+    const DiracMatrix mtv = mt_v_matrix(sh.rho, gvps, ch.rho_m, gvnn, gtvnn * 0.25 / ibm, kin);
+    const DiracMatrix mt_b1 = mt_bv_matrix(sh.b1, gavps, b1_m, kin);
 
     if (ch.charged) {
         // sqrt2 (s + u + pi + rho + a2 + a1 + b1); omega and h1 do not enter
         const Exchange pion{f.ftp_h, f.ftp_em, ch.cht_t, ch.fmm};
-        const Exchange a2{f.ftt_h, f.ftt_em, ggtp, a2_m};
-        const Exchange a1{f.fta_h, f.fta_em, ggap_, a1_m};
-        const DiracMatrix ms_t = ms_n_matrix(ec, f.fs_t, js, gpnn, ibm, ep, kin);
-        const DiracMatrix mu_t = mu_n_matrix(ec, f.fu_t, ju, gpnn, fbm, ep, kin);
-        const DiracMatrix mtp = mt_pion_matrix(ec, pion, f.ftp_em0, gpnn, ep, kin);
-        const DiracMatrix mtt = mt_t_matrix(a2, gt1_lit / ibm, gt2nn, ep, kin);
-        const DiracMatrix mt_a1 = mt_av_matrix(a1, gavnn, ep, kin);
+        const DiracMatrix ms_t =
+            s_pole_matrix(sh.pole_s, gpnn, sh.nproj_s, v_gnn(ph, sh.k1s, f.fs1, f.f10t, f.fs2, qq, ch.chs_t, sh.gts));
+        const DiracMatrix mu_t =
+            u_pole_matrix(sh.pole_u, gpnn, v_gnn(ph, sh.k1s, f.fu1, f.f10t, f.fu2, qq, ch.chu_t, sh.gtu), sh.nproj_u);
+        const DiracMatrix mtp = mt_pion_matrix(sh.ec, pion, f.ftp_em0, gpnn, ep, kin);
+        const DiracMatrix mtt = mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
+        const DiracMatrix mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
         return cplx(sqrt2_single) * (ms_t + mu_t + mtp + mtv + mtt + mt_a1 + mt_b1);
     }
 
     // neutral pion: (rho + omega) + (b1 + h1) [+ (s + u)]; pi, a2 and a1 do not enter
-    const Exchange omega{f.ftw_h, f.ftw_em, ggwp, omega_m};
-    const Exchange h1{f.fth_h, f.fth_em, gghp, h1_m};
-    const DiracMatrix mtw = mt_v_matrix(omega, gwnn, gtwnn * 0.25 / ibm, ep, kin);
-    const DiracMatrix mt_h1 = mt_bv_matrix(h1, gthnn * 0.25 / ibm, ep, kin);
+    const DiracMatrix mtw = mt_v_matrix(sh.omega, gvps, omega_m, gwnn, gtwnn * 0.25 / ibm, kin);
+    const DiracMatrix mt_h1 = mt_bv_matrix(sh.h1, gavps, h1_m, kin);
     DiracMatrix total = (mtv + mtw) + (mt_b1 + mt_h1);
     if (*settings_.options().born_terms) {
-        const DiracMatrix ms_t0 = ms_nn_matrix(ec, f.fs_t, js, gpnn, ibm, ep, kin);
-        const DiracMatrix mu_t0 = mu_nn_matrix(ec, f.fu_t, ju, gpnn, fbm, ep, kin);
+        const DiracMatrix ms_t0 =
+            s_pole_matrix(sh.pole_s, gpnn, sh.nproj_s, v_gnn_n(ph, f.fs1, f.fs2, ch.chs_t, sh.gts));
+        const DiracMatrix mu_t0 =
+            u_pole_matrix(sh.pole_u, gpnn, v_gnn_n(ph, f.fu1, f.fu2, ch.chu_t, sh.gtu), sh.nproj_u);
         total = total + (ms_t0 + mu_t0);
     }
     return total;
@@ -239,21 +293,20 @@ PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf
     r.kin = point_kinematics(frame, theta);
     const PointKinematics& kin = r.kin;
     const PointFactors f = point_factors(kin, nf);
+    const PolarizationShared sh = polarization_shared(kin, f);
 
-    // one Dirac matrix per photon polarization (+1, longitudinal, -1), sandwiched for each spin pair
-    std::array<DiracMatrix, 3> gamma;
-    for (int pol = 1; pol <= 3; ++pol)
-        gamma[static_cast<std::size_t>(pol - 1)] =
-            total_amplitude_matrix(kin, f, photon_circular(frame.e_k1, frame.qq, pol));
-    std::size_t pair = 0;
-    for (int i300 = 1; i300 <= 2; ++i300) {
-        const DiracSpinor u1 = z_spinor(kin.mom.p1, ch.ibm, i300);
-        for (int i350 = 1; i350 <= 2; ++i350) {
-            const DiracSpinor u2b = ub(z_spinor(kin.mom.p2, ch.fbm, i350));
-            HelicitySet& h = r.amplitudes[pair++];
-            h.mep1 = spinor_uxgxu(u2b, gamma[0], u1);
-            h.me0 = spinor_uxgxu(u2b, gamma[1], u1);
-            h.mem1 = spinor_uxgxu(u2b, gamma[2], u1);
+    // one Dirac matrix per photon polarization (+1, longitudinal, -1), sandwiched for each spin pair: the
+    // spinors once, and the row u2b Gamma once per final spin and polarization
+    const std::array<DiracSpinor, 2> u1{z_spinor(kin.mom.p1, ch.ibm, 1), z_spinor(kin.mom.p1, ch.ibm, 2)};
+    const std::array<DiracSpinor, 2> u2b{ub(z_spinor(kin.mom.p2, ch.fbm, 1)), ub(z_spinor(kin.mom.p2, ch.fbm, 2))};
+    for (int pol = 1; pol <= 3; ++pol) {
+        const DiracMatrix gamma = total_amplitude_matrix(kin, f, sh, photon_circular(frame.e_k1, frame.qq, pol));
+        for (std::size_t j = 0; j < 2; ++j) {
+            const DiracSpinor row = vxm(u2b[j], gamma);
+            for (std::size_t i = 0; i < 2; ++i) {
+                HelicitySet& h = r.amplitudes[2 * i + j];
+                (pol == 1 ? h.mep1 : pol == 2 ? h.me0 : h.mem1) = vxv(row, u1[i]);
+            }
         }
     }
     const Options& o = settings_.options();

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
+#include "amplitudes/meson_vertices.hpp"
 #include "formfactors/gpd.hpp"
 #include "kavrin/regge.hpp"
 #include "kernel/constants.hpp"
@@ -116,6 +118,18 @@ struct PointFactors {
     cplx fs_t, fu_t;                            ///< hadronic factor of the nucleon pole terms
 };
 
+/// What the total amplitude of a point shares between the three photon polarizations: the factors of each term
+/// that do not depend on the polarization, the nucleon propagator numerators and k1-slash.
+struct PolarizationShared {
+    double ec = 0;                      ///< elementary charge
+    DiracMatrix k1s;                    ///< k1-slash
+    DiracMatrix nproj_s, nproj_u;       ///< qs-slash + M_i, qu-slash + M_f
+    cplx pole_s, pole_u;                ///< ec ff_h/(s - M_i^2), ec ff_h/(u - M_f^2)
+    double gts = 0, gtu = 0;            ///< kappa/(4M) of the s- and u-channel photon vertices
+    cplx rho, omega, a2, a1, b1, h1;    ///< factors of the exchanges (coupling, Regge factor, e.m. form factor, pole)
+    Spin2Numerator a2_numerator;        ///< the spin-2 numerator of the a2 at qt (charged channels)
+};
+
 /// Everything the model evaluates at one point, before it becomes the library's Observables.
 struct PointResult {
     PointKinematics kin;
@@ -136,10 +150,19 @@ public:
     CmFrame frame(double w, double qq) const;
     /// The nucleon form factors at Q^2 = qq (MeV^2): GPD-based or dipole, by the settings.
     NucleonFactors nucleon_form_factors(double qq) const;
+    /// The same, remembering the last Q^2 of the calling thread for this model: a series of points at one
+    /// Q^2 integrates the GPD form factors once. Each thread has its own entry (no lock, no allocation).
+    NucleonFactors nucleon_form_factors_cached(double qq) const;
     /// Form factors, trajectories, phases and Regge factors at the point.
     PointFactors point_factors(const PointKinematics& kin, const NucleonFactors& nf) const;
     /// The Dirac matrix Gamma of the total amplitude for photon polarization ep: M(spins) = u2b Gamma u1.
     DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const FourVector& ep) const;
+
+    /// The parts of the total amplitude shared by the photon polarizations.
+    PolarizationShared polarization_shared(const PointKinematics& kin, const PointFactors& f) const;
+    /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers.
+    DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const PolarizationShared& sh,
+                                       const FourVector& ep) const;
 
     /// Amplitudes and cross sections at pion angle theta (radians) in the frame.
     PointResult evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
@@ -155,6 +178,7 @@ private:
     double cutw_em_ = 775.0;  ///< omega e.m. cut-off, MeV
     GaussLegendre100 gl_;     ///< quadrature of the GPD form factors
     GpdNormalization norm_;   ///< GPD normalization integrals (GPD form factors only)
+    std::uint64_t id_;        ///< tells the models apart in the per-thread form-factor entry
 };
 
 /// The DDS of the convention d at azimuth phi (radians) from the point's dsigma/dOmega.

@@ -22,77 +22,118 @@ namespace kavrin::io {
 
 namespace {
 
-constexpr int kWidth = 25;   // field width of one real
 constexpr int kDigits = 17;  // significant digits
 
-// Appends s right-justified in a field of `width` characters.
-void append_right(std::string& out, std::string_view s, int width) {
-    if (s.size() < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - s.size(), ' ');
-    out.append(s);
+// Copies s right-justified into a field of `width` characters at out; returns the end of the field.
+char* put_right(char* out, std::string_view s, std::size_t width) noexcept {
+    const std::size_t pad = s.size() < width ? width - s.size() : 0;
+    std::memset(out, ' ', pad);
+    std::memcpy(out + pad, s.data(), s.size());
+    return out + pad + s.size();
 }
 
-// Appends one real in free format (see format_real).
-void append_real(std::string& out, double x) {
-    if (std::isnan(x)) return append_right(out, "NaN", kWidth);
-    if (std::isinf(x)) return append_right(out, x > 0 ? "Infinity" : "-Infinity", kWidth);
-    char buf[64];
-    // The form is decided on the value rounded to 17 significant digits.
+}  // namespace
+
+// The digits are those of one correctly rounded conversion to 17 significant digits (scientific form); the
+// fixed form is the same digits with the point moved, since rounding to `after` decimals there rounds at the
+// same decimal position (and where the rounding carried into a new leading digit, rounding one place
+// coarser gives that same power of ten).
+char* put_real(char* out, double x) noexcept {
+    if (std::isnan(x)) return put_right(out, "NaN", real_width);
+    if (std::isinf(x)) return put_right(out, x > 0 ? "Infinity" : "-Infinity", real_width);
+    char buf[48];
     const auto sci = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, kDigits - 1);
     const char* e = std::find(buf, sci.ptr, 'e');
     int exp10 = 0;
     std::from_chars(e + 1 + (e[1] == '+'), sci.ptr, exp10);
+    const bool negative = buf[0] == '-';
+    const char* lead = buf + negative;          // first digit
+    char digits[kDigits];                        // the 17 significant digits
+    digits[0] = lead[0];
+    std::memcpy(digits + 1, lead + 2, kDigits - 1);
+    char field[48];
+    std::size_t n = 0;
+    if (negative) field[n++] = '-';
     if (x == 0.0 || (exp10 >= -1 && exp10 < kDigits)) {
-        const int before = x == 0.0 ? 1 : exp10 + 1;  // digits before the point ("0." counts one)
-        const int after = x == 0.0 ? kDigits - 1 : (exp10 >= 0 ? kDigits - before : kDigits);
-        const auto fix = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, after);
-        append_right(out, std::string_view(buf, static_cast<std::size_t>(fix.ptr - buf)), kWidth - 5);
-        out.append(5, ' ');
-        return;
+        if (x == 0.0) {
+            field[n++] = '0';
+            field[n++] = '.';
+            std::memset(field + n, '0', kDigits - 1);
+            n += kDigits - 1;
+        } else if (exp10 == -1) {
+            field[n++] = '0';
+            field[n++] = '.';
+            std::memcpy(field + n, digits, kDigits);
+            n += kDigits;
+        } else {
+            const std::size_t before = static_cast<std::size_t>(exp10) + 1;
+            std::memcpy(field + n, digits, before);
+            n += before;
+            if (before < static_cast<std::size_t>(kDigits)) {
+                field[n++] = '.';
+                std::memcpy(field + n, digits + before, kDigits - before);
+                n += kDigits - before;
+            }
+        }
+        out = put_right(out, std::string_view(field, n), real_width - 5);
+        std::memset(out, ' ', 5);
+        return out + 5;
     }
     // d.dddddddddddddddd followed by E+xxx with (at least) a three-digit exponent
-    char field[40];
     const std::size_t mant = static_cast<std::size_t>(e - buf);
     std::memcpy(field, buf, mant);
-    std::size_t n = mant;
+    n = mant;
     field[n++] = 'E';
     field[n++] = exp10 < 0 ? '-' : '+';
     const int a = exp10 < 0 ? -exp10 : exp10;
     if (a < 100) field[n++] = '0';
     if (a < 10) field[n++] = '0';
     n = static_cast<std::size_t>(std::to_chars(field + n, field + sizeof field, a).ptr - field);
-    append_right(out, std::string_view(field, n), kWidth);
+    return put_right(out, std::string_view(field, n), real_width);
 }
 
-}  // namespace
+char* put_int(char* out, long long i) noexcept {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, i);
+    return put_right(out, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)), int_width);
+}
+
+char* put_result_line(char* out, double x, double y) noexcept {
+    *out++ = ' ';
+    out = put_real(out, x);
+    *out++ = ' ';
+    out = put_real(out, y);
+    *out++ = '\n';
+    return out;
+}
+
+char* put_result_line(char* out, long long i, double y) noexcept {
+    *out++ = ' ';
+    out = put_int(out, i);
+    *out++ = ' ';
+    out = put_real(out, y);
+    *out++ = '\n';
+    return out;
+}
 
 std::string format_real(double x) {
-    std::string s;
-    append_real(s, x);
-    return s;
+    char buf[real_width];
+    return std::string(buf, put_real(buf, x));
 }
 
 std::string format_int(long long i) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%11lld", i);
-    return buf;
+    return std::string(buf, put_int(buf, i));
 }
 
 std::string result_line(double x, double y) {
-    std::string line;
-    line.reserve(2 * kWidth + 2);
-    line += ' ';
-    append_real(line, x);
-    line += ' ';
-    append_real(line, y);
-    return line;
+    char buf[max_line];
+    return std::string(buf, put_result_line(buf, x, y) - 1);
 }
 
 std::string result_line(long long i, double y) {
-    std::string line(1, ' ');
-    line += format_int(i);
-    line += ' ';
-    append_real(line, y);
-    return line;
+    char buf[max_line];
+    return std::string(buf, put_result_line(buf, i, y) - 1);
 }
 
 namespace {
@@ -258,24 +299,36 @@ void ResultFiles::write_record(std::vector<std::string>& notices) {
     if (link) notices.push_back(std::string("\"").append(file).append("\" was a symbolic link; this run's record replaced the link"));
 }
 
-void ResultFiles::write(std::size_t index, const std::string& line) {
+std::FILE* ResultFiles::open_temporary(std::size_t index) {
     std::FILE*& f = files_[index];
+    if (f) return f;
+    const std::string tmp = temporary(index);
+    register_temporary(tmp);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) f = ::fdopen(fd, "w");
     if (!f) {
-        const std::string tmp = temporary(index);
-        register_temporary(tmp);
-        const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) f = ::fdopen(fd, "w");
-        if (!f) {
-            const int e = errno;
-            if (fd >= 0) ::close(fd);
-            ::unlink(tmp.c_str());
-            unregister_temporary(tmp);
-            throw std::runtime_error("cannot write result file \"" + path(index) + "\": " + std::strerror(e));
-        }
+        const int e = errno;
+        if (fd >= 0) ::close(fd);
+        ::unlink(tmp.c_str());
+        unregister_temporary(tmp);
+        throw std::runtime_error("cannot write result file \"" + path(index) + "\": " + std::strerror(e));
     }
+    return f;
+}
+
+void ResultFiles::write(std::size_t index, const std::string& line) {
+    std::FILE* f = open_temporary(index);
     if (std::fputs(line.c_str(), f) < 0 || std::fputc('\n', f) == EOF)
         throw std::runtime_error("write to result file \"" + path(index) + "\" failed: " + std::strerror(errno));
     ++counts_[index];
+}
+
+void ResultFiles::write_lines(std::size_t index, std::string_view text, std::size_t lines) {
+    if (lines == 0) return;
+    std::FILE* f = open_temporary(index);
+    if (std::fwrite(text.data(), 1, text.size(), f) != text.size())
+        throw std::runtime_error("write to result file \"" + path(index) + "\" failed: " + std::strerror(errno));
+    counts_[index] += lines;
 }
 
 std::vector<std::string> ResultFiles::close() {

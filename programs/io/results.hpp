@@ -15,6 +15,21 @@
 
 namespace kavrin::io {
 
+/// Width of one real in free format, and of one integer.
+inline constexpr std::size_t real_width = 25;
+inline constexpr std::size_t int_width = 11;
+/// Room for any result line, its newline included.
+inline constexpr std::size_t max_line = 64;
+
+/// Writes one real in free format (real_width characters, nothing else) at out; returns the end.
+char* put_real(char* out, double x) noexcept;
+/// Writes one integer in free format (right-justified in int_width characters, or longer) at out.
+char* put_int(char* out, long long i) noexcept;
+/// Writes the result line " x y" and its newline at out (room for max_line characters); returns the end.
+char* put_result_line(char* out, double x, double y) noexcept;
+/// The same with an integer first column.
+char* put_result_line(char* out, long long i, double y) noexcept;
+
 /// One real in free format, e.g. "  1.5291349999999999     " or "  3.4567890123456790E-002".
 std::string format_real(double x);
 /// One integer in free format.
@@ -51,6 +66,8 @@ public:
 
     /// Appends one line (a newline is added) to file number `index` (0-based, in the order given).
     void write(std::size_t index, const std::string& line);
+    /// Appends `lines` whole lines, each with its newline, to file number `index`.
+    void write_lines(std::size_t index, std::string_view text, std::size_t lines);
     /// Puts every written file in place (flushed to disk, then renamed over its result file); returns notices
     /// for standard error (a symbolic link replaced by a result file).
     std::vector<std::string> close();
@@ -71,6 +88,7 @@ private:
     std::string in_dir(const std::string& name) const;
     void check_place(const std::string& name, bool create) const;
     void write_record(std::vector<std::string>& notices);
+    std::FILE* open_temporary(std::size_t index);
     void discard() noexcept;
 
     std::string dir_;

@@ -4,8 +4,12 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <ostream>
+#include <cstdlib>
+#include <charconv>
 #include <stdexcept>
+#include <thread>
 
 namespace kavrin::io {
 
@@ -30,6 +34,31 @@ std::string running_program_path() {
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : p.string();
+}
+
+unsigned threads_of(const char* value) {
+    if (value == nullptr || *value == '\0') {
+        const unsigned n = std::thread::hardware_concurrency();
+        return n == 0 ? 1u : (n > max_threads ? max_threads : n);
+    }
+    const std::string_view v = value;
+    unsigned n = 0;
+    const auto r = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (r.ec != std::errc() || r.ptr != v.data() + v.size() || n < 1 || n > max_threads)
+        throw std::invalid_argument("KAVRIN_THREADS=" + std::string(v) +
+                                    " is not a thread count: give a whole number from 1 to " +
+                                    std::to_string(max_threads) + ", or leave it unset for every core");
+    return n;
+}
+
+std::optional<int> thread_option(std::string_view program, RunOptions& options, std::ostream& err) {
+    try {
+        options.threads = threads_of(std::getenv("KAVRIN_THREADS"));
+    } catch (const std::invalid_argument& e) {
+        err << program << ": " << e.what() << '\n';
+        return 1;
+    }
+    return std::nullopt;
 }
 
 int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body) {
@@ -76,6 +105,18 @@ long long loop_passes(double first, double last, double step) {
     constexpr double most = 9007199254740992.0;  // 2^53
     const double n = loop_span(first, last, step);
     return static_cast<long long>(n < most ? n : most);
+}
+
+std::size_t scan_points(std::initializer_list<long long> passes) {
+    std::size_t n = 1;
+    for (const long long p : passes)
+        if (p <= 0) return 0;
+    for (const long long p : passes) {
+        const auto u = static_cast<unsigned long long>(p);
+        if (u > std::numeric_limits<std::size_t>::max() / n) throw std::length_error("scan too large to count its points");
+        n *= static_cast<std::size_t>(u);
+    }
+    return n;
 }
 
 std::string shown_count(double n) {

@@ -2,7 +2,9 @@
 // and the largest scan it may start.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <iosfwd>
 #include <string>
@@ -24,10 +26,22 @@ struct RunOptions {
     bool summary = false;        ///< standard error is a terminal: the run ends with one line there naming
                                  ///< the directory and the number of files written
     std::string program_path;    ///< where the running program is (finds the data installed beside it)
+    unsigned threads = 1;        ///< threads computing the points of the scan (the programs: KAVRIN_THREADS)
+    std::size_t block_points = 0;  ///< points per block of a shared scan (0: the scan's own choice)
 };
 
 /// Where the running program's executable is ("" when the system does not say).
 std::string running_program_path();
+
+/// The thread count of the environment's KAVRIN_THREADS: unset or empty gives every core
+/// (std::thread::hardware_concurrency(), 1 when unknown), a whole number from 1 to max_threads gives itself.
+/// Anything else (0, negative, garbage, too large) throws std::invalid_argument saying what is accepted.
+inline constexpr unsigned max_threads = 1024;
+unsigned threads_of(const char* kavrin_threads);
+
+/// Fills options.threads from KAVRIN_THREADS for a program's main; on a value that is not a thread count,
+/// says so on `err` as "<program>: ..." and returns the exit status 1 (nothing touched).
+std::optional<int> thread_option(std::string_view program, RunOptions& options, std::ostream& err);
 
 /// The command line of a dialogue program, which takes no arguments: --help prints `about` (what the program
 /// does, how to feed it an answer file, where its results go) and --version the version, each with status 0;
@@ -66,6 +80,10 @@ struct ScanSize {
 double loop_span(double first, double last, double step);
 /// The same as a loop count, for scans within the limit (held at 2^53, where first + i step stops moving).
 long long loop_passes(double first, double last, double step);
+
+/// Points of nested loops of these pass counts, innermost last: their product, 0 when any is 0 (or negative).
+/// Throws std::length_error when the product does not fit (a scan far beyond any limit).
+std::size_t scan_points(std::initializer_list<long long> passes);
 
 /// A number for a message: "54", "1.2e+26".
 std::string shown_count(double n);

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     options.interactive = isatty(0) != 0;
     options.summary = isatty(2) != 0;
     options.program_path = kavrin::io::running_program_path();
+    if (const auto status = kavrin::io::thread_option("kavrin-models", options, std::cerr)) return *status;
     kavrin::io::install_interrupt_cleanup();
     return kavrin::models_program::run(std::cin, std::cout, std::cerr, options);
 }

@@ -21,7 +21,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         out.flush();
         io::check_scan_size(scan_size(answers), options.max_scan_lines);
         const models::internal::Model model(models::Settings::as_typed(answers.physics));
-        run_scan(model, answers.scan, files);
+        run_scan(model, answers.scan, files, options);
         io::RunRecord record = describe_run(answers);
         record.answers = dialogue.answered();
         io::finish_run("kavrin-models", files, record, options, err);

@@ -3,6 +3,9 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
+
+#include "io/scan_blocks.hpp"
 
 namespace kavrin::models_program {
 
@@ -31,8 +34,8 @@ constexpr Axis axis_of(int mode) {
 
 // Writes the lines of one point for output kinds 1 and 2, in the order dST, dSL, dSTT, dSLT, dSLTP, dSU,
 // the negated files, the ratio, the asymmetry, then the files measured from t at theta = 0. Each value is
-// formatted once and shared by the lines that carry it.
-void write_separated(const Scan& s, const models::Settings& settings, const Observables& o, io::ResultFiles& files) {
+// put in free format once and shared by the lines that carry it.
+void write_separated(const Scan& s, const models::Settings& settings, const Observables& o, io::LineBlock& out) {
     const Axis axis = axis_of(s.mode);
     const models::Options& opt = settings.options();
     const bool has_dsu = opt.epsilon.has_value();
@@ -46,45 +49,51 @@ void write_separated(const Scan& s, const models::Settings& settings, const Obse
         case Axis::minus_t: x = -o.t; break;
         case Axis::cos_theta: x = o.cos_theta; break;
     }
-    const std::string fx = ' ' + io::format_real(x) + ' ';
-    const std::string dst = io::format_real(y.t), dsl = io::format_real(y.l), dstt = io::format_real(y.tt),
-                      dslt = io::format_real(y.lt), dsltp = io::format_real(y.ltp),
-                      ratio = io::format_real(o.lt_ratio);
-    const std::string dsu = has_dsu ? io::format_real(y.u) : std::string();
+    constexpr std::size_t n = io::real_width;
+    // a value in free format, in a buffer of its own
+    struct Field {
+        char c[n];
+        explicit Field(double v) { io::put_real(c, v); }
+        std::string_view view() const { return {c, n}; }
+    };
+    const Field fx(x), dst(y.t), dsl(y.l), dstt(y.tt), dslt(y.lt), dsltp(y.ltp), ratio(o.lt_ratio);
+    const Field dsu(has_dsu ? y.u : 0.0);
+    const std::string_view vx = fx.view();
 
-    files.write(f_dST, fx + dst);
-    files.write(f_dSL, fx + dsl);
-    files.write(f_dSTT, fx + dstt);
-    files.write(f_dSLT, fx + dslt);
-    files.write(f_dSLTP, fx + dsltp);
-    if (has_dsu) files.write(f_dSU, fx + dsu);
+    out.line(f_dST, vx, dst.view());
+    out.line(f_dSL, vx, dsl.view());
+    out.line(f_dSTT, vx, dstt.view());
+    out.line(f_dSLT, vx, dslt.view());
+    out.line(f_dSLTP, vx, dsltp.view());
+    if (has_dsu) out.line(f_dSU, vx, dsu.view());
     if (axis == Axis::minus_t) {
-        files.write(f_minus_dSTT, fx + io::format_real(-y.tt));
-        files.write(f_minus_dSLT, fx + io::format_real(-y.lt));
-        files.write(f_minus_dSLTP, fx + io::format_real(-y.ltp));
+        out.line(f_minus_dSTT, vx, Field(-y.tt).view());
+        out.line(f_minus_dSLT, vx, Field(-y.lt).view());
+        out.line(f_minus_dSLTP, vx, Field(-y.ltp).view());
     }
-    files.write(f_dSL_over_dST, fx + ratio);
-    if (has_bsa && axis == Axis::qq) files.write(f_BSA_QQ, fx + io::format_real(o.bsa));
-    if (has_bsa && axis == Axis::minus_t) files.write(f_BSA_t, fx + io::format_real(o.bsa));
+    out.line(f_dSL_over_dST, vx, ratio.view());
+    if (has_bsa && axis == Axis::qq) out.line(f_BSA_QQ, vx, Field(o.bsa).view());
+    if (has_bsa && axis == Axis::minus_t) out.line(f_BSA_t, vx, Field(o.bsa).view());
     if (axis == Axis::minus_t) {
-        const std::string fx0 = ' ' + io::format_real(o.t0_minus_t) + ' ';
-        files.write(f_dST_T0, fx0 + dst);
-        files.write(f_dSL_T0, fx0 + dsl);
-        files.write(f_dSTT_T0, fx0 + dstt);
-        files.write(f_dSLT_T0, fx0 + dslt);
-        files.write(f_dSLTP_T0, fx0 + dsltp);
-        if (has_dsu) files.write(f_dSU_T0, fx0 + dsu);
-        files.write(f_dSL_over_dST_T0, fx0 + ratio);
+        const Field fx0(o.t0_minus_t);
+        const std::string_view v0 = fx0.view();
+        out.line(f_dST_T0, v0, dst.view());
+        out.line(f_dSL_T0, v0, dsl.view());
+        out.line(f_dSTT_T0, v0, dstt.view());
+        out.line(f_dSLT_T0, v0, dslt.view());
+        out.line(f_dSLTP_T0, v0, dsltp.view());
+        if (has_dsu) out.line(f_dSU_T0, v0, dsu.view());
+        out.line(f_dSL_over_dST_T0, v0, ratio.view());
     }
 }
 
 // The sum of the four unpolarized cross sections at phi = 1..360 degrees, per t, into "dS.dat".
-void write_phi_dependent(const models::Settings& settings, const Observables& o, io::ResultFiles& files) {
+void write_phi_dependent(const models::Settings& settings, const Observables& o, io::LineBlock& out) {
     const double el = *settings.options().epsilon;
     const double lt = lt_coefficient_desy(el);
     for (int i10 = 1; i10 <= 360; ++i10) {
         const double ds = phi_dependent_cross_section(o.dsigma_domega, el, lt, i10 * pi / 180.0);
-        files.write(f_dS, io::result_line(static_cast<long long>(i10), ds * o.dt_per_domega));
+        out.line(f_dS, static_cast<long long>(i10), ds * o.dt_per_domega);
     }
 }
 
@@ -144,7 +153,8 @@ io::ScanSize scan_size(const Answers& a) {
              {a.scan.out == OutputKind::phi_dependent ? 360.0 : 1.0, "values of phi", "phi", 1.0, 1.0, "deg"}}};
 }
 
-void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFiles& files) {
+void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFiles& files,
+              const io::RunOptions& options) {
     const models::Settings& settings = model.settings();
     const Answers a{settings.options(), s};
     const double ibm = model.constants().m.ibm;
@@ -156,38 +166,51 @@ void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFil
     const double qqmin = first_qq(a, limits);
     const long long fin150 = io::loop_passes(qqmin, limits.qqmax, gap150);
     const long long fin100 = fin150 == 0 ? 0 : io::loop_passes(limits.emin, limits.emax, gap100);
-    for (long long i100 = 0; i100 < fin100; ++i100) {
-        double e = limits.emin + static_cast<double>(i100) * gap100;
-        for (long long i150 = 0; i150 < fin150; ++i150) {
-            const double qq = qqmin + static_cast<double>(i150) * gap150;
-            if (limits.w_xb) e = w_of_xb(qq, s.xb_input, ibm);
-            const CmFrame fr = model.frame(e, qq);
+    // points in the order of the loops W, Q^2, angle
+    const std::size_t points = io::scan_points({fin100, fin150, angles});
+    const std::size_t per_pass = static_cast<std::size_t>(angles);
 
-            for (int i200 = 0; i200 < angles; ++i200) {
-                double theta = 0.0;
-                switch (s.mode) {
-                    case 1:
-                    case 2:
-                    case 3: {
-                        const double t = units::gev2_to_mev2(-s.t_input);
-                        if (t > fr.t_forward() || t < fr.t_backward()) continue;  // outside the physical range
-                        theta = fr.theta_of_t(t);
-                        break;
-                    }
-                    case 4:
-                    case 5: theta = s.theta_input * pi / 180.0; break;
-                    case 6:
-                    case 7: theta = double(std::acos(s.cos_theta_input)); break;  // in single precision
-                    default: theta = i200 * pi / 180.0; break;
-                }
-                const Observables o = model.evaluate(fr, theta);
-                if (s.out == OutputKind::phi_dependent)
-                    write_phi_dependent(settings, o, files);
-                else
-                    write_separated(s, settings, o, files);
+    const auto compute = [&](std::size_t first, std::size_t last, io::LineBlock& out) {
+        std::size_t held = points;  // the (W, Q^2) pass whose frame is held
+        CmFrame fr{};
+        for (std::size_t p = first; p < last; ++p) {
+            const std::size_t pass = p / per_pass;
+            if (pass != held) {
+                const long long i100 = static_cast<long long>(pass) / fin150;
+                const long long i150 = static_cast<long long>(pass) % fin150;
+                double e = limits.emin + static_cast<double>(i100) * gap100;
+                const double qq = qqmin + static_cast<double>(i150) * gap150;
+                if (limits.w_xb) e = w_of_xb(qq, s.xb_input, ibm);
+                fr = model.frame(e, qq);
+                held = pass;
             }
+            const int i200 = static_cast<int>(p % per_pass);
+            double theta = 0.0;
+            switch (s.mode) {
+                case 1:
+                case 2:
+                case 3: {
+                    const double t = units::gev2_to_mev2(-s.t_input);
+                    if (t > fr.t_forward() || t < fr.t_backward()) continue;  // outside the physical range
+                    theta = fr.theta_of_t(t);
+                    break;
+                }
+                case 4:
+                case 5: theta = s.theta_input * pi / 180.0; break;
+                case 6:
+                case 7: theta = double(std::acos(s.cos_theta_input)); break;  // in single precision
+                default: theta = i200 * pi / 180.0; break;
+            }
+            const Observables o = model.evaluate(fr, theta);
+            if (s.out == OutputKind::phi_dependent)
+                write_phi_dependent(settings, o, out);
+            else
+                write_separated(s, settings, o, out);
         }
-    }
+    };
+    const std::size_t lines = s.out == OutputKind::phi_dependent ? 360 : 19;
+    io::run_in_blocks(points, io::points_per_block(lines, options.block_points), options.threads, result_file_count,
+                      files, compute);
 }
 
 }  // namespace kavrin::models_program

@@ -34,7 +34,9 @@ int angle_count(const Scan& s);
 io::ScanSize scan_size(const Answers& a);
 
 /// Runs the whole scan over the model and writes its lines to files (opened in the order of
-/// io::file::models_files).
-void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFiles& files);
+/// io::file::models_files), its points computed on options.threads threads in blocks (the files are the same
+/// for any thread count).
+void run_scan(const models::internal::Model& model, const Scan& s, io::ResultFiles& files,
+              const io::RunOptions& options = {});
 
 }  // namespace kavrin::models_program

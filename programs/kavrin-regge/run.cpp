@@ -88,7 +88,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         out.flush();
         io::check_scan_size(scan_size(answers.scan), options.max_scan_lines);
         const regge::internal::Model model(regge::Settings::as_typed(answers.physics), table);
-        run_scan(model, answers.scan, files);
+        run_scan(model, answers.scan, files, options);
         io::RunRecord record = describe_run(answers, table_path);
         record.answers = dialogue.answered();
         io::finish_run("kavrin-regge", files, record, options, err);

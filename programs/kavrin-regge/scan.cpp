@@ -2,6 +2,9 @@
 #include "kernel/units.hpp"
 
 #include <cmath>
+#include <string_view>
+
+#include "io/scan_blocks.hpp"
 
 namespace kavrin::regge_program {
 
@@ -46,8 +49,8 @@ PionAngle pion_angle(const Scan& st, const CmFrame& fr, int i200) {
     }
 }
 
-// Lines of one point of the separated cross sections.
-void write_separated(const Scan& st, const Observables& o, io::ResultFiles& files) {
+// Lines of one point of the separated cross sections; each value is put in free format once.
+void write_separated(const Scan& st, const Observables& o, io::LineBlock& out) {
     double x;
     switch (st.mode) {
         case 8:
@@ -61,31 +64,52 @@ void write_separated(const Scan& st, const Observables& o, io::ResultFiles& file
     const CrossSections& t = o.dsigma_dt;
     const double domega[6] = {w.t, w.l, w.tt, w.lt, w.ltp, w.u};
     const double dt[6] = {t.t, t.l, t.tt, t.lt, t.ltp, t.u};
-    for (std::size_t i = 0; i < 6; ++i) files.write(dst_dt + i, io::result_line(x, dt[i]));
-    for (std::size_t i = 0; i < 6; ++i) files.write(dst_domega + i, io::result_line(x, domega[i]));
-    if (st.mode == 8 || st.mode == 9)
-        for (std::size_t i = 0; i < 6; ++i) files.write(dst_t0 + i, io::result_line(o.t0_minus_t, dt[i]));
-    files.write(dsl_over_dst, io::result_line(x, o.lt_ratio));
-    files.write(bsa_file, io::result_line(x, o.bsa));
+    constexpr std::size_t n = io::real_width;
+    char fx[n], fdt[6][n], fy[n];
+    io::put_real(fx, x);
+    const std::string_view vx(fx, n);
+    for (std::size_t i = 0; i < 6; ++i) {
+        io::put_real(fdt[i], dt[i]);
+        out.line(dst_dt + i, vx, std::string_view(fdt[i], n));
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        io::put_real(fy, domega[i]);
+        out.line(dst_domega + i, vx, std::string_view(fy, n));
+    }
+    if (st.mode == 8 || st.mode == 9) {
+        char fx0[n];
+        io::put_real(fx0, o.t0_minus_t);
+        for (std::size_t i = 0; i < 6; ++i) out.line(dst_t0 + i, std::string_view(fx0, n), std::string_view(fdt[i], n));
+    }
+    io::put_real(fy, o.lt_ratio);
+    out.line(dsl_over_dst, vx, std::string_view(fy, n));
+    io::put_real(fy, o.bsa);
+    out.line(bsa_file, vx, std::string_view(fy, n));
 }
 
 // Lines of one point of the DDS: one value at the point, or the phi series of modes 1-4.
-void write_dds(const Scan& st, const regge::Settings& settings, const Observables& o, io::ResultFiles& files) {
+void write_dds(const Scan& st, const regge::Settings& settings, const Observables& o, io::LineBlock& out) {
     switch (st.dds_mode) {
         case 5:
-            files.write(dds_t, io::result_line(-o.t, o.dds_dt));
-            files.write(dds_domega, io::result_line(-o.t, o.dds_domega));
+            out.line(dds_t, -o.t, o.dds_dt);
+            out.line(dds_domega, -o.t, o.dds_domega);
             break;
-        case 6: files.write(dds_domega, io::result_line(o.w, o.dds_domega)); break;
-        case 7: files.write(dds_domega, io::result_line(o.q2, o.dds_domega)); break;
+        case 6: out.line(dds_domega, o.w, o.dds_domega); break;
+        case 7: out.line(dds_domega, o.q2, o.dds_domega); break;
         default:
             for (long long i10 = 1; i10 <= 360; ++i10) {
                 const double ds = regge::phi_dependent_cross_section(settings, o, static_cast<double>(i10) * pi / 180.0);
-                files.write(dds_phi, io::result_line(i10, ds * o.dt_per_domega));
-                files.write(dds_domega, io::result_line(i10, ds));
+                out.line(dds_phi, i10, ds * o.dt_per_domega);
+                out.line(dds_domega, i10, ds);
             }
             break;
     }
+}
+
+// Lines a point writes at most.
+std::size_t lines_per_point(const Scan& st) {
+    if (st.out == OutputKind::separated) return 20;
+    return st.dds_mode >= 1 && st.dds_mode <= 4 ? 720 : 2;
 }
 
 bool angle_scan(const Scan& st) {
@@ -108,34 +132,49 @@ io::ScanSize scan_size(const Scan& st) {
              {phi_series ? 360.0 : 1.0, "values of phi", "phi", 1.0, 1.0, "deg"}}};
 }
 
-void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFiles& files) {
+void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFiles& files,
+              const io::RunOptions& options) {
     const double ibm = model.channel().ibm;
     const int ini200 = angle_scan(st) ? 0 : 1;
     const int fin200 = !angle_scan(st) ? 1 : (st.out == OutputKind::separated && st.small_angles ? 45 : 180);
+    const std::size_t angles = static_cast<std::size_t>(fin200 - ini200 + 1);
 
     // the Q^2 loop is the same in every W pass: without a Q^2 value there is no point at all, and the W
     // loop (however long) has nothing to do
     const long long n150 = io::loop_passes(st.qqmin, st.qqmax, gap150);
     const long long n100 = n150 == 0 ? 0 : io::loop_passes(st.emin, st.emax, gap100);
-    for (long long i100 = 0; i100 < n100; ++i100) {
-        const double e = static_cast<double>(i100) * gap100 + st.emin;
-        for (long long i150 = 0; i150 < n150; ++i150) {
-            const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
-            // W of the point; fixed by Q^2 and x_B where x_B is given
-            const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
-            const CmFrame fr = model.frame(w, qq);
-            const regge::internal::NucleonFactors nf = model.nucleon_form_factors(qq);
-            for (int i200 = ini200; i200 <= fin200; ++i200) {
-                const PionAngle a = pion_angle(st, fr, i200);
-                if (a.skip) continue;
-                const Observables o = model.evaluate(fr, nf, a.theta);
-                if (st.out == OutputKind::separated)
-                    write_separated(st, o, files);
-                else
-                    write_dds(st, model.settings(), o, files);
+    // points in the order of the loops W, Q^2, angle
+    const std::size_t points = io::scan_points({n100, n150, static_cast<long long>(angles)});
+
+    const auto compute = [&](std::size_t first, std::size_t last, io::LineBlock& out) {
+        std::size_t held = points;  // the (W, Q^2) pass whose frame and form factors are held
+        CmFrame fr{};
+        regge::internal::NucleonFactors nf{};
+        for (std::size_t p = first; p < last; ++p) {
+            const std::size_t pass = p / angles;
+            if (pass != held) {
+                const long long i100 = static_cast<long long>(pass) / n150;
+                const long long i150 = static_cast<long long>(pass) % n150;
+                const double e = static_cast<double>(i100) * gap100 + st.emin;
+                const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
+                // W of the point; fixed by Q^2 and x_B where x_B is given
+                const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
+                fr = model.frame(w, qq);
+                nf = model.nucleon_form_factors(qq);
+                held = pass;
             }
+            const int i200 = ini200 + static_cast<int>(p % angles);
+            const PionAngle a = pion_angle(st, fr, i200);
+            if (a.skip) continue;
+            const Observables o = model.evaluate(fr, nf, a.theta);
+            if (st.out == OutputKind::separated)
+                write_separated(st, o, out);
+            else
+                write_dds(st, model.settings(), o, out);
         }
-    }
+    };
+    io::run_in_blocks(points, io::points_per_block(lines_per_point(st), options.block_points), options.threads,
+                      result_file_count, files, compute);
 }
 
 }  // namespace kavrin::regge_program

@@ -23,7 +23,9 @@ enum ResultFile : std::size_t {
 /// The loops of the scan the run's answers ask for (W, Q^2, angle, phi), before any point is evaluated.
 io::ScanSize scan_size(const Scan& scan);
 
-/// Runs the scan of the run's output kind and mode over the model and writes every line to the result files.
-void run_scan(const regge::internal::Model& model, const Scan& scan, io::ResultFiles& files);
+/// Runs the scan of the run's output kind and mode over the model and writes every line to the result files,
+/// its points computed on options.threads threads in blocks (the files are the same for any thread count).
+void run_scan(const regge::internal::Model& model, const Scan& scan, io::ResultFiles& files,
+              const io::RunOptions& options = {});
 
 }  // namespace kavrin::regge_program
