@@ -578,8 +578,8 @@ TEST(ReggeScan, LoopPassesOfTheWAndQ2Loops) {
     // an astronomically long loop: its size is known exactly enough to refuse it, its count is held
     EXPECT_EQ(kavrin::io::loop_span(0.0, 1.0e30, 10000.0), 1.0e26 + 1.0);
     EXPECT_EQ(kavrin::io::loop_passes(0.0, 1.0e30, 10000.0), 9007199254740992LL);
-    EXPECT_THROW(kavrin::io::check_scan_size({{{1.0e26, "values of Q^2"}}}, 1.0e6), std::runtime_error);
-    EXPECT_NO_THROW(kavrin::io::check_scan_size({{{1000.0, "values of W"}, {1000.0, "angles"}}}, 1.0e6));
+    EXPECT_THROW(kavrin::io::check_scan_size({{{1.0e26, "values of Q^2", "Q2", 0.001, 0.01, "GeV²"}}}, 1.0e6), std::runtime_error);
+    EXPECT_NO_THROW(kavrin::io::check_scan_size({{{1000.0, "values of W", "W", 1.5, 0.02, "GeV"}, {1000.0, "angles", "theta", 0.0, 1.0, "deg"}}}, 1.0e6));
 }
 
 TEST(ReggeScan, ResultFileNamesInOpeningOrder) {
