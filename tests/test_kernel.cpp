@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
+#include "amplitudes/slash_algebra.hpp"
 #include "kernel/constants.hpp"
 #include "kernel/dirac.hpp"
 #include "kinematics/kinematics.hpp"
@@ -192,4 +195,57 @@ TEST(Constants, SinglePrecisionValuesAreTheWidenedOnes) {
     EXPECT_EQ(pi_single, 3.1415927410125732);
     EXPECT_EQ(sqrt2_single, 1.4142135381698608);
     EXPECT_EQ(hbarc2_mev2_mb, 389379.34375);
+}
+
+namespace {
+
+bool same_bits(const DiracMatrix& a, const DiracMatrix& b) {
+    return std::memcmp(a.a.data(), b.a.data(), sizeof(cplx) * 16) == 0;
+}
+
+// A matrix of assorted finite entries, signed zeros included.
+DiracMatrix assorted(double seed) {
+    DiracMatrix m;
+    for (std::size_t i = 0; i < 16; ++i) {
+        const double x = std::sin(seed * static_cast<double>(i + 1)) * std::pow(10.0, static_cast<double>(i % 7) - 3.0);
+        m.a[i] = i % 5 == 0 ? cplx(-0.0, 0.0) : cplx(x, i % 3 == 0 ? -x / 7.0 : 0.0);
+    }
+    return m;
+}
+
+}  // namespace
+
+// The shortcuts of the amplitude routines give the numbers of the plain forms bit for bit: the inline slash, and
+// the products with c gamma5 that keep only the term per entry that does not multiply a zero of c gamma5 (and
+// take the full product when the other factor is not finite or the matrix is not of the form c gamma5).
+TEST(DiracAlgebra, ShortcutsOfTheAmplitudeRoutinesGiveThePlainFormsBitForBit) {
+    const FourVector v{{cplx(938.3, 0.0), cplx(-0.0, 0.0), cplx(120.5, -3.25), cplx(1.0e-7, 0.0)}};
+    EXPECT_TRUE(same_bits(detail::slash(v), sl(v)));
+    EXPECT_TRUE(same_bits(detail::slash_of_lowered(v), gamma_dot(v)));
+    for (const double gpnn : {13.4, -13.4}) {
+        const DiracMatrix g5 = cplx(gpnn) * get_gamma(5);
+        for (const double seed : {0.3, 1.7, 2.9}) {
+            const DiracMatrix m = assorted(seed);
+            EXPECT_TRUE(same_bits(detail::gamma5_like_times(g5, m), g5 * m)) << gpnn << " " << seed;
+            EXPECT_TRUE(same_bits(detail::times_gamma5_like(m, g5), m * g5)) << gpnn << " " << seed;
+        }
+    }
+    // an infinite entry: 0 times it is NaN, which the full product keeps
+    const DiracMatrix g5 = cplx(13.4) * get_gamma(5);
+    DiracMatrix inf = assorted(0.3);
+    inf(1, 2) = cplx(std::numeric_limits<double>::infinity(), 0.0);
+    const auto nan_pattern = [](const DiracMatrix& m) {
+        unsigned bits = 0;
+        for (std::size_t i = 0; i < 16; ++i)
+            if (std::isnan(m.a[i].real()) || std::isnan(m.a[i].imag())) bits |= 1u << i;
+        return bits;
+    };
+    EXPECT_NE(nan_pattern(inf * g5), 0u);
+    EXPECT_EQ(nan_pattern(detail::times_gamma5_like(inf, g5)), nan_pattern(inf * g5));
+    EXPECT_NE(nan_pattern(g5 * inf), 0u);
+    EXPECT_EQ(nan_pattern(detail::gamma5_like_times(g5, inf)), nan_pattern(g5 * inf));
+    // not of the form c gamma5: the full product
+    DiracMatrix other = g5;
+    other(0, 0) = cplx(2.0, 0.0);
+    EXPECT_TRUE(same_bits(detail::gamma5_like_times(other, assorted(1.7)), other * assorted(1.7)));
 }
