@@ -72,7 +72,7 @@ void add_scan_loops(RunRecord& record, std::vector<std::string>& fixed, const Sc
                     const std::vector<std::size_t>& hide_once, bool phi_files) {
     for (std::size_t i = 0; i < size.loops.size(); ++i) {
         const ScanLoop& l = size.loops[i];
-        const long long passes = static_cast<long long>(l.passes);
+        const double passes = l.passes;  // may be astronomically large when another loop is empty
         if (phi_files && l.name != "phi" && passes > 1)
             record.figures.emplace_back("phi series", series_value(l.name, l.first, l.step, passes, l.unit));
         if (x_loop && i == *x_loop) continue;
@@ -86,9 +86,9 @@ void add_scan_loops(RunRecord& record, std::vector<std::string>& fixed, const Sc
     }
 }
 
-std::string series_value(std::string_view name, double first, double step, long long count, std::string_view unit) {
+std::string series_value(std::string_view name, double first, double step, double count, std::string_view unit) {
     return std::string(name).append(" ").append(shown_value(first)).append(" ").append(shown_value(step)).append(" ")
-        .append(std::to_string(count)).append(" ").append(unit);
+        .append(shown_count(count)).append(" ").append(unit);
 }
 
 std::string run_record_text(std::string_view program, std::string_view version, std::string_view date,

@@ -53,7 +53,7 @@ void add_scan_loops(RunRecord& record, std::vector<std::string>& fixed, const Sc
                     const std::vector<std::size_t>& hide_once, bool phi_files);
 
 /// One loop of a scan that gives a file several curves, as a "series" value: "Q2 1.6 0.01 2 GeV²".
-std::string series_value(std::string_view name, double first, double step, long long count, std::string_view unit);
+std::string series_value(std::string_view name, double first, double step, double count, std::string_view unit);
 
 /// The record's text: `program` and `version` on its first line, the date, then the sections; `files` are the
 /// files the run wrote with their line counts.
