@@ -1,4 +1,5 @@
 #include "io/results.hpp"
+#include "io/decimal17.hpp"
 #include "io/result_files.hpp"
 
 #include <fcntl.h>
@@ -41,16 +42,9 @@ char* put_right(char* out, std::string_view s, std::size_t width) noexcept {
 char* put_real(char* out, double x) noexcept {
     if (std::isnan(x)) return put_right(out, "NaN", real_width);
     if (std::isinf(x)) return put_right(out, x > 0 ? "Infinity" : "-Infinity", real_width);
-    char buf[48];
-    const auto sci = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, kDigits - 1);
-    const char* e = std::find(buf, sci.ptr, 'e');
+    char digits[kDigits];  // the 17 significant digits
     int exp10 = 0;
-    std::from_chars(e + 1 + (e[1] == '+'), sci.ptr, exp10);
-    const bool negative = buf[0] == '-';
-    const char* lead = buf + negative;          // first digit
-    char digits[kDigits];                        // the 17 significant digits
-    digits[0] = lead[0];
-    std::memcpy(digits + 1, lead + 2, kDigits - 1);
+    const bool negative = decimal17(x, digits, exp10);
     char field[48];
     std::size_t n = 0;
     if (negative) field[n++] = '-';
@@ -80,15 +74,16 @@ char* put_real(char* out, double x) noexcept {
         return out + 5;
     }
     // d.dddddddddddddddd followed by E+xxx with (at least) a three-digit exponent
-    const std::size_t mant = static_cast<std::size_t>(e - buf);
-    std::memcpy(field, buf, mant);
-    n = mant;
+    field[n++] = digits[0];
+    field[n++] = '.';
+    std::memcpy(field + n, digits + 1, kDigits - 1);
+    n += kDigits - 1;
     field[n++] = 'E';
     field[n++] = exp10 < 0 ? '-' : '+';
-    const int a = exp10 < 0 ? -exp10 : exp10;
-    if (a < 100) field[n++] = '0';
-    if (a < 10) field[n++] = '0';
-    n = static_cast<std::size_t>(std::to_chars(field + n, field + sizeof field, a).ptr - field);
+    const int a = exp10 < 0 ? -exp10 : exp10;  // at most 324
+    field[n++] = static_cast<char>('0' + a / 100);
+    field[n++] = static_cast<char>('0' + a / 10 % 10);
+    field[n++] = static_cast<char>('0' + a % 10);
     return put_right(out, std::string_view(field, n), real_width);
 }
 
