@@ -57,6 +57,19 @@ inline constexpr auto pow5_table = [] {
     return t;
 }();
 
+// 10^k near enough for a first guess of the decimal exponent, min_e10 <= k <= max_e10
+inline constexpr int min_e10 = -40, max_e10 = 40;
+inline constexpr auto pow10_double = [] {
+    struct Table {
+        double v[max_e10 - min_e10 + 1];
+    } t{};
+    double p = 1;
+    for (int k = 0; k <= max_e10; ++k, p *= 10) t.v[k - min_e10] = p;
+    p = 1;
+    for (int k = 0; k >= min_e10; --k, p /= 10) t.v[k - min_e10] = p;
+    return t;
+}();
+
 inline constexpr char two_digits[201] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -147,16 +160,28 @@ inline bool fast_decimal17(double x, char* digits, int& exp10) noexcept {
     if (biased == 0 || biased == 0x7ff) return false;  // zero, subnormal, infinite, NaN
     const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
     const int e = biased - 1075;
-    // 2^(e + 52) <= |x| < 2^(e + 53): floor((e + 52) log10 2) <= E <= that + 1
+    // 2^(e + 52) <= |x| < 2^(e + 53): floor((e + 52) log10 2) <= E <= that + 1, and a comparison with
+    // (about) 10^(E + 1) settles which; where that power is not exact, the digit count below corrects it
     int E = ((e + 52) * 78913) >> 18;  // floor(k log10 2) for |k| < 2^11
+    if (E < min_e10 || E >= max_e10) return false;
+    E += std::fabs(x) >= pow10_double.v[E + 1 - min_e10];
     std::uint64_t n = scaled(m, e, 16 - E);
     if (n == 0) return false;
     if (n >= pow10_u64[17]) {  // E was one too small, or the rounding carried into 10^17
         ++E;
         n = scaled(m, e, 16 - E);
         if (n == 0 || n >= pow10_u64[17]) return false;
+    } else if (n <= pow10_u64[16]) {  // E may be one too large (then 10^16 is a rounding, not a carry)
+        const std::uint64_t finer = scaled(m, e, 17 - E);
+        if (finer == 0) return false;
+        if (finer < pow10_u64[17]) {
+            if (finer < pow10_u64[16]) return false;  // cannot happen: E is never two too large
+            --E;
+            n = finer;
+        } else if (n != pow10_u64[16]) {
+            return false;  // cannot happen: with E one too large n would be 10^16 - 1 or less
+        }
     }
-    if (n < pow10_u64[16]) return false;  // cannot happen: E is never too large
     digits[0] = static_cast<char>('0' + n / pow10_u64[16]);
     const std::uint64_t rest = n % pow10_u64[16];
     put8(digits + 1, static_cast<std::uint32_t>(rest / 100000000));
@@ -170,6 +195,11 @@ inline bool fast_decimal17(double x, char* digits, int& exp10) noexcept {
 inline bool decimal17(double x, char* digits, int& exp10) noexcept {
     const bool negative = std::signbit(x);
     if (fast_decimal17(x, digits, exp10)) return negative;
+    if (x == 0.0) {
+        std::memset(digits, '0', 17);
+        exp10 = 0;
+        return negative;
+    }
     char buf[48];
     const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 16);
     const char* lead = buf + (buf[0] == '-');
