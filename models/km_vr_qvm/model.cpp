@@ -338,7 +338,7 @@ ModelConstants model_constants(Channel c, ModelKind m, double cut_pion, double c
     return mc;
 }
 
-PointFactors point_factors(const ModelConstants& mc, const CmFrame& frame, double theta) {
+PointFactors point_factors(const ModelConstants& mc, const CmFrame& frame, double theta, Exchanges exchanges) {
     const ChannelMasses& m = mc.m;
     const double fmms = m.fmms();
     const double qq = frame.qq;
@@ -393,26 +393,31 @@ PointFactors point_factors(const ModelConstants& mc, const CmFrame& frame, doubl
     f.ah1s = mc.h1.slope;
     f.ah1 = mc.h1(t);
 
-    f.php = signature_factor(mc.php, f.ap);
+    // The phases and (t - m^2) times the Regge propagator of each exchange; when asked, only of those the
+    // amplitude takes: the pion's for its pole term or for the nucleon poles (QVM), the second pion's for the
+    // nucleon poles (KM, VR; its phase always), the rho's always, the others with their terms.
+    const bool all = exchanges == Exchanges::all;
+    const bool pion = all || mc.has_mtp || mc.poles_with_pion_propagator;
+    const bool second_pion = all || !mc.poles_with_pion_propagator;
+    if (pion) f.php = signature_factor(mc.php, f.ap);
     f.phpn = signature_factor(mc.phpn, f.apn);
     f.phv = signature_factor(mc.phv, f.av);
-    f.pha = signature_factor(mc.pha, f.aa1);
-    f.phb = signature_factor(mc.phb, f.ab1);
-    f.pht = signature_factor(mc.pht, f.at);
-    f.phw = signature_factor(mc.phw, f.aw);
-    f.phh = signature_factor(mc.phh, f.ah1);
+    if (all || mc.has_mt_a1) f.pha = signature_factor(mc.pha, f.aa1);
+    if (all || mc.has_mt_b1) f.phb = signature_factor(mc.phb, f.ab1);
+    if (all || mc.has_mtt) f.pht = signature_factor(mc.pht, f.at);
+    if (all || mc.has_mtw) f.phw = signature_factor(mc.phw, f.aw);
+    if (all || mc.has_mt_h1) f.phh = signature_factor(mc.phh, f.ah1);
 
-    // (t - m^2) times the Regge propagator of each exchange
     const ReggeRoutine light = mc.km_propagators ? &regge_ff_km : &regge_ff;
-    f.dp_fey = light(0, f.aps, f.ap, f.php, m.fmm, f.s, f.t);
-    f.dpn_fey = light(0, f.apns, f.apn, f.phpn, m.fmm, f.s, f.t);
+    if (pion) f.dp_fey = light(0, f.aps, f.ap, f.php, m.fmm, f.s, f.t);
+    if (second_pion) f.dpn_fey = light(0, f.apns, f.apn, f.phpn, m.fmm, f.s, f.t);
     f.dv_fey = light(1, f.avs, f.av, f.phv, mass::rho_m, f.s, f.t);
-    f.da1_fey = light(1, f.aa1s, f.aa1, f.pha, mass::a1_m, f.s, f.t);
-    f.dw_fey = light(1, f.aws, f.aw, f.phw, mass::omega_m, f.s, f.t);
-    f.db1_fey = regge_ff(1, f.ab1s, f.ab1, f.phb, mass::b1_m, f.s, f.t);
-    f.dt_fey = regge_ff(2, f.ats, f.at, f.pht, mass::a2_m, f.s, f.t);
-    f.dh1_fey = regge_ff(1, f.ah1s, f.ah1, f.phh, mass::h1_m, f.s, f.t);
-    f.dpn_fey_km = f.dpn_fey * std::pow(q2_over_s, -f.apn);
+    if (all || mc.has_mt_a1) f.da1_fey = light(1, f.aa1s, f.aa1, f.pha, mass::a1_m, f.s, f.t);
+    if (all || mc.has_mtw) f.dw_fey = light(1, f.aws, f.aw, f.phw, mass::omega_m, f.s, f.t);
+    if (all || mc.has_mt_b1) f.db1_fey = regge_ff(1, f.ab1s, f.ab1, f.phb, mass::b1_m, f.s, f.t);
+    if (all || mc.has_mtt) f.dt_fey = regge_ff(2, f.ats, f.at, f.pht, mass::a2_m, f.s, f.t);
+    if (all || mc.has_mt_h1) f.dh1_fey = regge_ff(1, f.ah1s, f.ah1, f.phh, mass::h1_m, f.s, f.t);
+    if (second_pion) f.dpn_fey_km = f.dpn_fey * std::pow(q2_over_s, -f.apn);
 
     // form factors of the nucleon pole terms
     const cplx pole = mc.poles_with_pion_propagator ? f.dp_fey : f.dpn_fey_km;
@@ -488,7 +493,7 @@ Model::Model(const Settings& settings)
 CmFrame Model::frame(double w, double qq) const { return CmFrame::make(w, qq, mc_.m.ibm, mc_.m.fbm, mc_.m.fmm); }
 
 Observables Model::evaluate(const CmFrame& frame, double theta) const {
-    const PointFactors f = point_factors(mc_, frame, theta);
+    const PointFactors f = point_factors(mc_, frame, theta, Exchanges::of_the_amplitude);
     const SpinPairAmplitudes amps = helicity_amplitudes(mc_, f);
     const Options& o = settings_.options();
     const CrossSections domega =

@@ -122,8 +122,13 @@ struct PointFactors : PointMomenta {
     cplx gpiff, gvff, ga1ff;      ///< VR's multiplicative form factors (1 in KM and QVM)
 };
 
+/// Which Regge factors point_factors makes: those of every exchange, or only those that enter the amplitude
+/// of the model and channel (the others left at zero; the amplitudes are the same).
+enum class Exchanges { all, of_the_amplitude };
+
 /// Kinematics, form factors, trajectories, phases and Regge factors at pion angle theta (radians) in the frame.
-PointFactors point_factors(const ModelConstants& mc, const CmFrame& frame, double theta);
+PointFactors point_factors(const ModelConstants& mc, const CmFrame& frame, double theta,
+                           Exchanges exchanges = Exchanges::all);
 
 /// The helicity amplitudes of the four nucleon spin pairs.
 SpinPairAmplitudes helicity_amplitudes(const ModelConstants& mc, const PointFactors& f);

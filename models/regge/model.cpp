@@ -154,30 +154,8 @@ NucleonFactors Model::nucleon_form_factors_cached(double qq) const {
     return last.nf;
 }
 
-PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {
+void Model::regge_factors(const PointKinematics& kin, PointFactors& f) const {
     const ChannelData& ch = channel_;
-    const double qq = kin.frame.qq;
-    PointFactors f{};
-
-    // nucleon form factors, distributed over the s- and u-channel pole terms
-    f.f1t = nf.f1t;
-    f.f2t = nf.f2t;
-    f.f10t = 1.0;
-    f.fs1 = ch.s_f1 ? f.f1t : 0.0;
-    f.fs2 = ch.s_f2 ? f.f2t : 0.0;
-    f.fu1 = ch.u_f1 ? f.f1t : 0.0;
-    f.fu2 = ch.u_f2 ? f.f2t : 0.0;
-
-    // meson e.m. form factors
-    f.ftp_em = monopole(qq, cutp_em_);
-    f.ftp_em0 = 1.0;
-    f.ftv_em = monopole(qq, cutv_em);
-    f.ftw_em = monopole(qq, cutw_em_);
-    f.fta_em = monopole(qq, cuta_em);
-    f.ftb_em = monopole(qq, cutb_em);
-    f.fth_em = monopole(qq, cuth_em);
-    f.ftt_em = monopole(qq, cutt_em);
-
     // linear Regge trajectories alpha(t) with slopes in MeV^-2
     const double so = regge_s0;
     const double t = kin.t.real();
@@ -203,14 +181,47 @@ PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFacto
     f.phh = signature_factor(ch.phh, f.ah);
     f.pht = signature_factor(ch.pht, f.at);
 
-    // reggeized propagators (t - m^2) P
-    f.ftp_h = regge_ff(0, aps, f.ap, f.php, ch.fmm, kin.s, kin.t);
+    // reggeized propagators (t - m^2) P of the exchanges of the channel: pi, rho, a2, a1 and b1 in the charged
+    // channels, rho, omega, b1 and h1 in the neutral ones; the others do not enter and are left at zero
     f.ftv_h = regge_ff(1, avs, f.av, f.phv, ch.rho_m, kin.s, kin.t);
-    f.ftw_h = regge_ff(1, aws, f.aw, f.phw, omega_m, kin.s, kin.t);
-    f.fta_h = regge_ff(1, aas, f.aa, f.pha, a1_m, kin.s, kin.t);
     f.ftb_h = regge_ff(1, abbs, f.ab, f.phb, b1_m, kin.s, kin.t);
-    f.fth_h = regge_ff(1, ahs, f.ah, f.phh, h1_m, kin.s, kin.t);
-    f.ftt_h = regge_ff(2, ats, f.at, f.pht, a2_m, kin.s, kin.t);
+    if (ch.charged) {
+        f.ftp_h = regge_ff(0, aps, f.ap, f.php, ch.fmm, kin.s, kin.t);
+        f.fta_h = regge_ff(1, aas, f.aa, f.pha, a1_m, kin.s, kin.t);
+        f.ftt_h = regge_ff(2, ats, f.at, f.pht, a2_m, kin.s, kin.t);
+        f.ftw_h = f.fth_h = 0.0;
+    } else {
+        f.ftw_h = regge_ff(1, aws, f.aw, f.phw, omega_m, kin.s, kin.t);
+        f.fth_h = regge_ff(1, ahs, f.ah, f.phh, h1_m, kin.s, kin.t);
+        f.ftp_h = f.fta_h = f.ftt_h = 0.0;
+    }
+}
+
+PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {
+    const ChannelData& ch = channel_;
+    const double qq = kin.frame.qq;
+    PointFactors f{};
+
+    // nucleon form factors, distributed over the s- and u-channel pole terms
+    f.f1t = nf.f1t;
+    f.f2t = nf.f2t;
+    f.f10t = 1.0;
+    f.fs1 = ch.s_f1 ? f.f1t : 0.0;
+    f.fs2 = ch.s_f2 ? f.f2t : 0.0;
+    f.fu1 = ch.u_f1 ? f.f1t : 0.0;
+    f.fu2 = ch.u_f2 ? f.f2t : 0.0;
+
+    // meson e.m. form factors
+    f.ftp_em = monopole(qq, cutp_em_);
+    f.ftp_em0 = 1.0;
+    f.ftv_em = monopole(qq, cutv_em);
+    f.ftw_em = monopole(qq, cutw_em_);
+    f.fta_em = monopole(qq, cuta_em);
+    f.ftb_em = monopole(qq, cutb_em);
+    f.fth_em = monopole(qq, cuth_em);
+    f.ftt_em = monopole(qq, cutt_em);
+
+    regge_factors(kin, f);
     f.fs_t = ch.charged ? f.ftp_h : cplx(1.0);
     f.fu_t = f.fs_t;
     return f;

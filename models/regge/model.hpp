@@ -114,7 +114,7 @@ struct PointFactors {
     cplx ftp_em, ftp_em0, ftv_em, ftw_em, fta_em, ftb_em, fth_em, ftt_em;
     double ap, av, aw, aa, ab, ah, at;          ///< Regge trajectories
     cplx php, phv, phw, pha, phb, phh, pht;     ///< signature phases
-    cplx ftp_h, ftv_h, ftw_h, fta_h, ftb_h, fth_h, ftt_h;  ///< (t - m^2) times the Regge propagator
+    cplx ftp_h, ftv_h, ftw_h, fta_h, ftb_h, fth_h, ftt_h;  ///< (t - m^2) times the Regge propagator (0 where the channel lacks the exchange)
     cplx fs_t, fu_t;                            ///< hadronic factor of the nucleon pole terms
 };
 
@@ -170,6 +170,9 @@ public:
     Observables evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
 
 private:
+    /// The trajectories, signature phases and Regge factors (t - m^2) P of the point (f.ap ... f.ftt_h).
+    void regge_factors(const PointKinematics& kin, PointFactors& f) const;
+
     Settings settings_;
     ChannelData channel_;
     double ggap_ = 0;         ///< a1 photocoupling with the chosen sign

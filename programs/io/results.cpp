@@ -1,4 +1,5 @@
 #include "io/results.hpp"
+#include "io/decimal17.hpp"
 #include "io/result_files.hpp"
 
 #include <fcntl.h>
@@ -41,55 +42,50 @@ char* put_right(char* out, std::string_view s, std::size_t width) noexcept {
 char* put_real(char* out, double x) noexcept {
     if (std::isnan(x)) return put_right(out, "NaN", real_width);
     if (std::isinf(x)) return put_right(out, x > 0 ? "Infinity" : "-Infinity", real_width);
-    char buf[48];
-    const auto sci = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, kDigits - 1);
-    const char* e = std::find(buf, sci.ptr, 'e');
+    char digits[kDigits];  // the 17 significant digits
     int exp10 = 0;
-    std::from_chars(e + 1 + (e[1] == '+'), sci.ptr, exp10);
-    const bool negative = buf[0] == '-';
-    const char* lead = buf + negative;          // first digit
-    char digits[kDigits];                        // the 17 significant digits
-    digits[0] = lead[0];
-    std::memcpy(digits + 1, lead + 2, kDigits - 1);
-    char field[48];
-    std::size_t n = 0;
-    if (negative) field[n++] = '-';
+    const bool negative = decimal17(x, digits, exp10);
+    std::memset(out, ' ', real_width);
     if (x == 0.0 || (exp10 >= -1 && exp10 < kDigits)) {
+        // fixed form, right-justified in real_width - 5 characters and followed by 5 blanks
+        char* end = out + (real_width - 5);
         if (x == 0.0) {
-            field[n++] = '0';
-            field[n++] = '.';
-            std::memset(field + n, '0', kDigits - 1);
-            n += kDigits - 1;
+            char* p = end - (kDigits + 1);
+            p[0] = '0';
+            p[1] = '.';
+            std::memset(p + 2, '0', kDigits - 1);
+            if (negative) p[-1] = '-';
         } else if (exp10 == -1) {
-            field[n++] = '0';
-            field[n++] = '.';
-            std::memcpy(field + n, digits, kDigits);
-            n += kDigits;
+            char* p = end - (kDigits + 2);
+            p[0] = '0';
+            p[1] = '.';
+            std::memcpy(p + 2, digits, kDigits);
+            if (negative) p[-1] = '-';
         } else {
             const std::size_t before = static_cast<std::size_t>(exp10) + 1;
-            std::memcpy(field + n, digits, before);
-            n += before;
+            char* p = end - kDigits - (before < static_cast<std::size_t>(kDigits) ? 1 : 0);
+            if (negative) p[-1] = '-';
+            std::memcpy(p, digits, kDigits);  // then the digits after the point move one place on
             if (before < static_cast<std::size_t>(kDigits)) {
-                field[n++] = '.';
-                std::memcpy(field + n, digits + before, kDigits - before);
-                n += kDigits - before;
+                std::memmove(p + before + 1, p + before, kDigits - before);
+                p[before] = '.';
             }
         }
-        out = put_right(out, std::string_view(field, n), real_width - 5);
-        std::memset(out, ' ', 5);
-        return out + 5;
+        return out + real_width;
     }
-    // d.dddddddddddddddd followed by E+xxx with (at least) a three-digit exponent
-    const std::size_t mant = static_cast<std::size_t>(e - buf);
-    std::memcpy(field, buf, mant);
-    n = mant;
-    field[n++] = 'E';
-    field[n++] = exp10 < 0 ? '-' : '+';
-    const int a = exp10 < 0 ? -exp10 : exp10;
-    if (a < 100) field[n++] = '0';
-    if (a < 10) field[n++] = '0';
-    n = static_cast<std::size_t>(std::to_chars(field + n, field + sizeof field, a).ptr - field);
-    return put_right(out, std::string_view(field, n), real_width);
+    // d.dddddddddddddddd followed by E+xxx with (at least) a three-digit exponent: 23 characters
+    char* p = out + real_width - (kDigits + 6);
+    if (negative) p[-1] = '-';
+    p[0] = digits[0];
+    p[1] = '.';
+    std::memcpy(p + 2, digits + 1, kDigits - 1);
+    p[kDigits + 1] = 'E';
+    p[kDigits + 2] = exp10 < 0 ? '-' : '+';
+    const int a = exp10 < 0 ? -exp10 : exp10;  // at most 324
+    p[kDigits + 3] = static_cast<char>('0' + a / 100);
+    p[kDigits + 4] = static_cast<char>('0' + a / 10 % 10);
+    p[kDigits + 5] = static_cast<char>('0' + a % 10);
+    return out + real_width;
 }
 
 char* put_int(char* out, long long i) noexcept {
