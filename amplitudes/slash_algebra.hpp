@@ -12,25 +12,8 @@
 
 namespace kavrin::detail {
 
-/// v-slash, the same numbers as kavrin::sl; defined here (internal linkage) so that the amplitude routines
-/// that build many slashes per point have it inline.
-static inline DiracMatrix slash(const FourVector& v) {
-    constexpr cplx I{0.0, 1.0};
-    DiracMatrix s;
-    s(0, 0) = v[0];
-    s(1, 1) = v[0];
-    s(2, 2) = -v[0];
-    s(3, 3) = -v[0];
-    s(0, 2) = -v[3];
-    s(1, 3) = v[3];
-    s(2, 0) = v[3];
-    s(3, 1) = -v[3];
-    s(0, 3) = -v[1] + I * v[2];
-    s(1, 2) = -v[1] - I * v[2];
-    s(2, 1) = v[1] - I * v[2];
-    s(3, 0) = v[1] + I * v[2];
-    return s;
-}
+/// v-slash (kavrin::sl, inline).
+static inline DiracMatrix slash(const FourVector& v) { return sl(v); }
 
 /// gamma_dot(x) = slash(contra_vector(x)), inline.
 static inline DiracMatrix slash_of_lowered(const FourVector& x) { return slash(contra_vector(x)); }

@@ -80,24 +80,6 @@ DiracMatrix mass_matrix(double m) {
     return x;
 }
 
-DiracMatrix sl(const FourVector& v) {
-    // v0 g0 - v1 g1 - v2 g2 - v3 g3 written out entry by entry.
-    DiracMatrix s;
-    s(0, 0) = v[0];
-    s(1, 1) = v[0];
-    s(2, 2) = -v[0];
-    s(3, 3) = -v[0];
-    s(0, 2) = -v[3];
-    s(1, 3) = v[3];
-    s(2, 0) = v[3];
-    s(3, 1) = -v[3];
-    s(0, 3) = -v[1] + I * v[2];
-    s(1, 2) = -v[1] - I * v[2];
-    s(2, 1) = v[1] - I * v[2];
-    s(3, 0) = v[1] + I * v[2];
-    return s;
-}
-
 DiracMatrix gamma_dot(const FourVector& x) { return sl(contra_vector(x)); }
 
 namespace {

@@ -131,7 +131,24 @@ inline cplx v_dot_v(const FourVector& v, const FourVector& g) {
 /// The same vector with its index moved by the metric: (v0, -v1, -v2, -v3).
 inline FourVector contra_vector(const FourVector& v) { return {{v[0], -v[1], -v[2], -v[3]}}; }
 /// Slash v-slash = v0 gamma0 - v1 gamma1 - v2 gamma2 - v3 gamma3.
-DiracMatrix sl(const FourVector& v);
+inline DiracMatrix sl(const FourVector& v) {
+    // v0 g0 - v1 g1 - v2 g2 - v3 g3 written out entry by entry (inline: the amplitudes build many per point)
+    constexpr cplx i{0.0, 1.0};
+    DiracMatrix s;
+    s(0, 0) = v[0];
+    s(1, 1) = v[0];
+    s(2, 2) = -v[0];
+    s(3, 3) = -v[0];
+    s(0, 2) = -v[3];
+    s(1, 3) = v[3];
+    s(2, 0) = v[3];
+    s(3, 1) = -v[3];
+    s(0, 3) = -v[1] + i * v[2];
+    s(1, 2) = -v[1] - i * v[2];
+    s(2, 1) = v[1] - i * v[2];
+    s(3, 0) = v[1] + i * v[2];
+    return s;
+}
 /// Sum_mu x^mu gamma^mu without index lowering, i.e. sl(contra_vector(x)); contracts a covariant x.
 DiracMatrix gamma_dot(const FourVector& x);
 /// Levi-Civita contraction eps(i,j,k,l) x1(i) x2(j) x3(k) x4(l), eps(0,1,2,3) = +1, components as stored.
