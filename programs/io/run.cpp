@@ -77,6 +77,27 @@ int report_run(std::string_view program, std::ostream& out, std::ostream& err, c
     return 0;
 }
 
+ScanAxis scan_axis(int mode) {
+    switch (mode) {
+        case 1:
+        case 6: return ScanAxis::w;
+        case 8:
+        case 9: return ScanAxis::minus_t;
+        case 10: return ScanAxis::cos_theta;
+        default: return ScanAxis::q2;
+    }
+}
+
+double axis_value(ScanAxis axis, const Observables& o) {
+    switch (axis) {
+        case ScanAxis::w: return o.w;
+        case ScanAxis::minus_t: return -o.t;
+        case ScanAxis::cos_theta: return o.cos_theta;
+        case ScanAxis::q2: break;
+    }
+    return o.q2;
+}
+
 double ScanSize::lines() const {
     double n = 1.0;
     for (const ScanLoop& l : loops) {

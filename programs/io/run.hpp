@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kavrin/observables.hpp"
+
 namespace kavrin::io {
 
 /// The largest scan one run may start, in lines per result file (one per kinematic point, or one per phi
@@ -54,6 +56,13 @@ std::optional<int> dialogue_program_arguments(std::string_view program, std::str
 /// `err` with status 1: an exception thrown by the body, or standard output that could not be written.
 /// Status 0 otherwise.
 int report_run(std::string_view program, std::ostream& out, std::ostream& err, const std::function<void()>& body);
+
+/// The x column of a scan of separated cross sections, by the scan mode both dialogues offer ("CHOOSE X-AXIS"):
+/// W in modes 1 and 6, -t in 8 and 9, cos theta in 10, Q^2 in the others.
+enum class ScanAxis { w, q2, minus_t, cos_theta };
+ScanAxis scan_axis(int mode);
+/// The point's value on that axis (GeV, GeV^2 or a cosine).
+double axis_value(ScanAxis axis, const Observables& point);
 
 /// One loop of a scan: how many values it takes and what it runs over, e.g. "W from 1.53 to 2.6 GeV", and
 /// the same for the run record: the variable's name ("W", "Q2", "theta", "phi"), first value and step in

@@ -41,6 +41,36 @@ std::string reaction_text(int channel) {
     }
 }
 
+std::string axis_key(ScanAxis axis) {
+    switch (axis) {
+        case ScanAxis::w: return "W";
+        case ScanAxis::minus_t: return "minus_t";
+        case ScanAxis::cos_theta: return "cos_theta";
+        case ScanAxis::q2: break;
+    }
+    return "Q2";
+}
+
+std::string axis_text(ScanAxis axis) {
+    switch (axis) {
+        case ScanAxis::w: return "W";
+        case ScanAxis::minus_t: return "−t";
+        case ScanAxis::cos_theta: return "cos θ";
+        case ScanAxis::q2: break;
+    }
+    return "Q²";
+}
+
+ScanLoopIndex axis_loop(ScanAxis axis) {
+    switch (axis) {
+        case ScanAxis::w: return w_loop;
+        case ScanAxis::q2: return q2_loop;
+        case ScanAxis::minus_t:
+        case ScanAxis::cos_theta: break;
+    }
+    return angle_loop;
+}
+
 std::string comma_list(const std::vector<std::string>& items) {
     std::string s;
     for (const std::string& item : items) {

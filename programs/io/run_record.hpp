@@ -39,6 +39,15 @@ struct RunRecord {
 /// The reaction of a channel in words: "γ* p → π⁺ n".
 std::string reaction_text(int channel);
 
+/// The loops of a scan as ScanSize lists them: W, Q^2, pion angle, phi.
+enum ScanLoopIndex : std::size_t { w_loop, q2_loop, angle_loop, phi_loop };
+
+/// How the record's "x" names a scan axis ("W", "Q2", "minus_t", "cos_theta"), and the loop it runs over.
+std::string axis_key(ScanAxis axis);
+/// The axis in words: "W", "Q²", "−t", "cos θ".
+std::string axis_text(ScanAxis axis);
+ScanLoopIndex axis_loop(ScanAxis axis);
+
 /// Items as one comma-separated list: "W = 2.22 GeV, ε = 0.5".
 std::string comma_list(const std::vector<std::string>& items);
 

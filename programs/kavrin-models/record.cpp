@@ -33,15 +33,11 @@ io::RunRecord describe_run(const Answers& a) {
     if (o.pion_cutoff_gev) r.settings.emplace_back("pion cut-off", io::shown_value(*o.pion_cutoff_gev) + " GeV");
     if (o.nucleon_cutoff_gev) r.settings.emplace_back("nucleon cut-off", io::shown_value(*o.nucleon_cutoff_gev) + " GeV");
 
-    enum Loop : std::size_t { w_loop, q2_loop, angle_loop, phi_loop };
-    std::optional<std::size_t> x_loop;
-    std::string x, scan;
-    switch (s.mode) {
-        case 1: case 6: x = "W"; x_loop = w_loop; scan = "W"; break;
-        case 8: case 9: x = "minus_t"; x_loop = angle_loop; scan = "−t"; break;
-        case 10: x = "cos_theta"; x_loop = angle_loop; scan = "cos θ"; break;
-        default: x = "Q2"; x_loop = q2_loop; scan = "Q²"; break;
-    }
+    using io::phi_loop, io::w_loop;
+    const io::ScanAxis axis = io::scan_axis(s.mode);
+    std::optional<std::size_t> x_loop = io::axis_loop(axis);
+    std::string x = io::axis_key(axis);
+    std::string scan = io::axis_text(axis);
     if (s.mode >= 8) scan += s.ang_range == 1.0f ? " (pion angle 0 to 40 degrees)" : " (pion angle 0 to 180 degrees)";
     const bool phi_files = s.out == OutputKind::phi_dependent;
     std::vector<std::string> fixed;
@@ -76,7 +72,7 @@ io::RunRecord describe_run(const Answers& a) {
     io::add_scan_loops(series, loops_fixed, size, x_loop, hide, phi_files);
     loops_fixed.insert(loops_fixed.end(), fixed.begin(), fixed.end());
 
-    const bool per_sr = s.out != OutputKind::phi_dependent && (s.mode == 1 || s.mode == 6);
+    const bool per_sr = s.out != OutputKind::phi_dependent && axis == io::ScanAxis::w;
     r.settings.emplace_back("scan", scan + "; " + size.describe());
     r.settings.emplace_back("fixed", io::comma_list(loops_fixed));
     r.settings.emplace_back("unit", per_sr ? "µb/sr (dST.dat ... dSU.dat hold dσ/dΩ in this W scan)"

@@ -18,37 +18,19 @@ using models::internal::pi;
 constexpr double gap100 = 10.0;     // W step (MeV)
 constexpr double gap150 = 10000.0;  // Q^2 step (MeV^2)
 
-// How the x column of a point is chosen, by scan mode.
-enum class Axis { w, qq, minus_t, cos_theta };
-
-constexpr Axis axis_of(int mode) {
-    switch (mode) {
-        case 1:
-        case 6: return Axis::w;
-        case 8:
-        case 9: return Axis::minus_t;
-        case 10: return Axis::cos_theta;
-        default: return Axis::qq;
-    }
-}
+using Axis = io::ScanAxis;
 
 // Writes the lines of one point for output kinds 1 and 2, in the order dST, dSL, dSTT, dSLT, dSLTP, dSU,
 // the negated files, the ratio, the asymmetry, then the files measured from t at theta = 0. Each value is
 // put in free format once and shared by the lines that carry it.
 void write_separated(const Scan& s, const models::Settings& settings, const Observables& o, io::LineBlock& out) {
-    const Axis axis = axis_of(s.mode);
+    const Axis axis = io::scan_axis(s.mode);
     const models::Options& opt = settings.options();
     const bool has_dsu = opt.epsilon.has_value();
     const bool has_bsa = settings.model() == models::ModelKind::km ? opt.beam_energy_gev.has_value() : has_dsu;
     // dsigma/dOmega in the W scans, dsigma/dt everywhere else
     const CrossSections& y = axis == Axis::w ? o.dsigma_domega : o.dsigma_dt;
-    double x = 0.0;
-    switch (axis) {
-        case Axis::w: x = o.w; break;
-        case Axis::qq: x = o.q2; break;
-        case Axis::minus_t: x = -o.t; break;
-        case Axis::cos_theta: x = o.cos_theta; break;
-    }
+    const double x = io::axis_value(axis, o);
     constexpr std::size_t n = io::real_width;
     // a value in free format, in a buffer of its own
     struct Field {
@@ -72,7 +54,7 @@ void write_separated(const Scan& s, const models::Settings& settings, const Obse
         out.line(f_minus_dSLTP, vx, Field(-y.ltp).view());
     }
     out.line(f_dSL_over_dST, vx, ratio.view());
-    if (has_bsa && axis == Axis::qq) out.line(f_BSA_QQ, vx, Field(o.bsa).view());
+    if (has_bsa && axis == Axis::q2) out.line(f_BSA_QQ, vx, Field(o.bsa).view());
     if (has_bsa && axis == Axis::minus_t) out.line(f_BSA_t, vx, Field(o.bsa).view());
     if (axis == Axis::minus_t) {
         const Field fx0(o.t0_minus_t);

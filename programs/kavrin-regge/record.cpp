@@ -69,7 +69,7 @@ io::RunRecord describe_run(const Answers& a, const std::string& table) {
     const bool nb = o.unit == CrossSectionUnit::nanobarn;
     const std::string unit = nb ? "nb" : "µb";
 
-    enum Loop : std::size_t { w_loop, q2_loop, angle_loop, phi_loop };
+    using io::angle_loop, io::phi_loop, io::q2_loop, io::w_loop;
     std::optional<std::size_t> x_loop;
     std::string x, scan;
     std::vector<std::string> fixed;
@@ -77,18 +77,15 @@ io::RunRecord describe_run(const Answers& a, const std::string& table) {
     if (s.out == OutputKind::separated) {
         r.settings.emplace_back("output", "separated cross sections dσT, dσL, dσTT, dσLT, dσLT′, dσU, L/T and the "
                                           "beam-spin asymmetry");
-        switch (s.mode) {
-            case 1: case 6: x = "W"; x_loop = w_loop; break;
-            case 8: case 9: x = "minus_t"; x_loop = angle_loop; break;
-            case 10: x = "cos_theta"; x_loop = angle_loop; break;
-            default: x = "Q2"; x_loop = q2_loop; break;
-        }
+        const io::ScanAxis axis = io::scan_axis(s.mode);
+        x = io::axis_key(axis);
+        x_loop = io::axis_loop(axis);
         if (s.w_from_xb) fixed.push_back(io::fixed_value("x_B", s.xb_input));
         if (s.mode >= 1 && s.mode <= 3) fixed.push_back(io::fixed_value("−t", s.t_input, "GeV²"));
         if (s.mode == 4 || s.mode == 5) fixed.push_back(io::fixed_value("θ", s.theta_input, "°"));
         if (s.mode == 6 || s.mode == 7) fixed.push_back(io::fixed_value("cos θ", s.cos_theta_input));
-        scan = x == "W" ? "W" : x == "Q2" ? "Q²" : x == "minus_t" ? "−t (pion angle 0 to " + std::string(s.small_angles ? "45" : "180") + " degrees)"
-                                                          : "cos θ (pion angle 0 to " + std::string(s.small_angles ? "45" : "180") + " degrees)";
+        scan = io::axis_text(axis);
+        if (*x_loop == angle_loop) scan += std::string(" (pion angle 0 to ") + (s.small_angles ? "45" : "180") + " degrees)";
     } else {
         const Dds& d = *o.dds;
         std::string conv = std::string(dds_name(d.type)) + " convention";

@@ -51,15 +51,7 @@ PionAngle pion_angle(const Scan& st, const CmFrame& fr, int i200) {
 
 // Lines of one point of the separated cross sections; each value is put in free format once.
 void write_separated(const Scan& st, const Observables& o, io::LineBlock& out) {
-    double x;
-    switch (st.mode) {
-        case 8:
-        case 9: x = -o.t; break;
-        case 10: x = o.cos_theta; break;
-        case 1:
-        case 6: x = o.w; break;
-        default: x = o.q2; break;
-    }
+    const double x = io::axis_value(io::scan_axis(st.mode), o);
     const CrossSections& w = o.dsigma_domega;
     const CrossSections& t = o.dsigma_dt;
     const double domega[6] = {w.t, w.l, w.tt, w.lt, w.ltp, w.u};
