@@ -8,21 +8,24 @@ namespace {
 constexpr cplx I{0.0, 1.0};
 }  // namespace
 
-PhotonSlashes photon_slashes(const FourVector& ep, const FourVector& k1) {
+template <class C>
+BasicPhotonSlashes<C> photon_slashes(const BasicFourVector<C>& ep, const FourVector& k1) {
     return {detail::slash(ep), detail::slash_commutator(ep, k1), v_dot_v(ep, k1)};
 }
 
 // Photon-nucleon vertex with the Dirac part above F1(0) made transverse to k1:
 // charge [f10 eps-slash + (f1 - f10)(eps-slash + k1-slash (eps.k1)/Q^2)] - kappa_n f2 [eps-slash, k1-slash].
-DiracMatrix v_gnn(const PhotonSlashes& ph, const DiracMatrix& k1s, cplx f1, cplx f10, cplx f2, double qq,
-                  double charge, double kappa_n) {
-    const DiracMatrix& eps = ph.eps;
-    const DiracMatrix& com = ph.com;
-    const cplx epk1 = ph.epk1;
-    const cplx df1 = f1 - f10, gauge = real_photon(qq, epk1) ? cplx(0.0) : epk1 / qq, pauli = kappa_n * f2;
-    DiracMatrix vgnn;
+template <class C>
+BasicDiracMatrix<C> v_gnn(const BasicPhotonSlashes<C>& ph, const DiracMatrix& k1s, cplx f1, cplx f10, cplx f2,
+                          double qq, double charge, double kappa_n) {
+    const BasicDiracMatrix<C>& eps = ph.eps;
+    const BasicDiracMatrix<C>& com = ph.com;
+    const C epk1 = ph.epk1;
+    const cplx df1 = f1 - f10, pauli = kappa_n * f2;
+    const C gauge = choose(real_photon(qq, epk1), C{}, epk1 / qq);
+    BasicDiracMatrix<C> vgnn;
     for (std::size_t i = 0; i < 16; ++i) {
-        const cplx ftilda = df1 * (eps.a[i] + gauge * k1s.a[i]) + f10 * eps.a[i];
+        const C ftilda = df1 * (eps.a[i] + gauge * k1s.a[i]) + f10 * eps.a[i];
         vgnn.a[i] = charge * ftilda - pauli * com.a[i];
     }
     return vgnn;
@@ -34,11 +37,12 @@ DiracMatrix v_gnn(const FourVector& ep, cplx f1, cplx f10, cplx f2, double qq, d
 }
 
 // Plain photon-nucleon vertex charge f1 eps-slash - kappa_n f2 [eps-slash, k1-slash].
-DiracMatrix v_gnn_n(const PhotonSlashes& ph, cplx f1, cplx f2, double charge, double kappa_n) {
-    const DiracMatrix& eps = ph.eps;
-    const DiracMatrix& com = ph.com;
+template <class C>
+BasicDiracMatrix<C> v_gnn_n(const BasicPhotonSlashes<C>& ph, cplx f1, cplx f2, double charge, double kappa_n) {
+    const BasicDiracMatrix<C>& eps = ph.eps;
+    const BasicDiracMatrix<C>& com = ph.com;
     const cplx dirac = charge * f1, pauli = kappa_n * f2;
-    DiracMatrix vgnn;
+    BasicDiracMatrix<C> vgnn;
     for (std::size_t i = 0; i < 16; ++i) vgnn.a[i] = dirac * eps.a[i] - pauli * com.a[i];
     return vgnn;
 }
@@ -49,14 +53,15 @@ DiracMatrix v_gnn_n(const FourVector& ep, cplx f1, cplx f2, double charge, doubl
 
 // Photon-pion-pion vertex cht [ff0 (qp.ep) + (ff - ff0)((qp.ep) + (qp.k1)(ep.k1)/Q^2)] with qp = 2 qt + k1,
 // the sum of the exchanged and the outgoing pion momenta.
-cplx v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, const FourVector& k1,
-             const FourVector& ep) {
+template <class C>
+C v_gpsps(double cht, cplx ff, cplx ff0, double qq, const FourVector& qt, const FourVector& k1,
+          const BasicFourVector<C>& ep) {
     const FourVector qp = qt * 2.0 + k1;
-    const cplx qpep = v_dot_v(qp, ep);
+    const C qpep = v_dot_v(qp, ep);
     const cplx qpk1 = v_dot_v(qp, k1);
-    const cplx epk1 = v_dot_v(ep, k1);
-    const cplx gauge = real_photon(qq, epk1) ? cplx(0.0) : qpk1 * epk1 / qq;
-    const cplx ftilda = (ff - ff0) * (qpep + gauge) + ff0 * qpep;
+    const C epk1 = v_dot_v(ep, k1);
+    const C gauge = choose(real_photon(qq, epk1), C{}, qpk1 * epk1 / qq);
+    const C ftilda = (ff - ff0) * (qpep + gauge) + ff0 * qpep;
     return cht * ftilda;
 }
 
@@ -68,5 +73,15 @@ DiracMatrix v_psnn_i(double gpnn) { return (I * gpnn) * get_gamma(5); }
 
 // Pseudoscalar pion-nucleon vertex gpnn gamma5.
 DiracMatrix v_psnn(double gpnn) { return cplx(gpnn) * get_gamma(5); }
+
+#define KAVRIN_PHOTON_SIDE(C)                                                                                  \
+    template BasicPhotonSlashes<C> photon_slashes(const BasicFourVector<C>&, const FourVector&);            \
+    template BasicDiracMatrix<C> v_gnn(const BasicPhotonSlashes<C>&, const DiracMatrix&, cplx, cplx, cplx, double, \
+                                       double, double);                                                     \
+    template BasicDiracMatrix<C> v_gnn_n(const BasicPhotonSlashes<C>&, cplx, cplx, double, double);         \
+    template C v_gpsps(double, cplx, cplx, double, const FourVector&, const FourVector&, const BasicFourVector<C>&);
+KAVRIN_PHOTON_SIDE(cplx)
+KAVRIN_PHOTON_SIDE(Lanes)
+#undef KAVRIN_PHOTON_SIDE
 
 }  // namespace kavrin

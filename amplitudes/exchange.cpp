@@ -5,9 +5,10 @@
 
 namespace kavrin {
 
-DiracMatrix mt_pion_matrix(double ec, const Exchange& x, cplx ff0, double gpnn, const FourVector& ep,
-                           const PointMomenta& p) {
-    const cplx gpsps = v_gpsps(x.photocoupling, x.em, ff0, p.qq, p.qt, p.mom.k1, ep);
+template <class C>
+BasicDiracMatrix<C> mt_pion_matrix(double ec, const Exchange& x, cplx ff0, double gpnn, const BasicFourVector<C>& ep,
+                                   const PointMomenta& p) {
+    const C gpsps = v_gpsps(x.photocoupling, x.em, ff0, p.qq, p.qt, p.mom.k1, ep);
     return (ec * x.regge * gpsps / (p.t - x.m * x.m)) * v_psnn_i(gpnn);
 }
 
@@ -19,25 +20,29 @@ cplx mt_axial_coefficient(const Exchange& x, double g, const PointMomenta& p) {
     return -(x.photocoupling * g) * x.regge * x.em / (p.t - x.m * x.m);
 }
 
-DiracMatrix mt_v_matrix(cplx coefficient, const FourVector& gvps, double m, double gvnn, double gvtnn,
-                        const PointMomenta& p) {
-    const FourVector y = spin1_contract(gvps, p.cqt, m);
+template <class C>
+BasicDiracMatrix<C> mt_v_matrix(cplx coefficient, const BasicFourVector<C>& gvps, double m, double gvnn,
+                                double gvtnn, const PointMomenta& p) {
+    const BasicFourVector<C> y = spin1_contract(gvps, p.cqt, m);
     return coefficient * vnn_t_matrix(y, gvnn, gvtnn, p.qt);
 }
 
-DiracMatrix mt_av_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p) {
-    const FourVector y = spin1_contract(gavps, p.cqt, m);
+template <class C>
+BasicDiracMatrix<C> mt_av_matrix(cplx coefficient, const BasicFourVector<C>& gavps, double m, const PointMomenta& p) {
+    const BasicFourVector<C> y = spin1_contract(gavps, p.cqt, m);
     return coefficient * avnn_matrix_i(y);
 }
 
-DiracMatrix mt_bv_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p) {
-    const FourVector y = spin1_contract(gavps, p.cqt, m);
+template <class C>
+BasicDiracMatrix<C> mt_bv_matrix(cplx coefficient, const BasicFourVector<C>& gavps, double m, const PointMomenta& p) {
+    const BasicFourVector<C> y = spin1_contract(gavps, p.cqt, m);
     return coefficient * bvnn_matrix_i(y, p.qt);
 }
 
-DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, const Spin2Numerator& n, double gt1, double gt2,
-                        const PointMomenta& p) {
-    const LorentzTensor w = spin2_contract(gtps, n);
+template <class C>
+BasicDiracMatrix<C> mt_t_matrix(cplx coefficient, const BasicLorentzTensor<C>& gtps, const Spin2Numerator& n,
+                                double gt1, double gt2, const PointMomenta& p) {
+    const BasicLorentzTensor<C> w = spin2_contract(gtps, n);
     return coefficient * tnn_matrix(w, gt1, gt2, p.qp);
 }
 
@@ -61,5 +66,18 @@ DiracMatrix mt_bv_matrix(const Exchange& x, double gbvnn, const FourVector& ep, 
 DiracMatrix mt_t_matrix(const Exchange& x, double gt1, double gt2, const FourVector& ep, const PointMomenta& p) {
     return mt_t_matrix(mt_v_coefficient(x, p), v_gtps(ep, p.mom.k1, p.mom.k2), x.m, gt1, gt2, p);
 }
+
+#define KAVRIN_PHOTON_SIDE(C)                                                                                     \
+    template BasicDiracMatrix<C> mt_pion_matrix(double, const Exchange&, cplx, double, const BasicFourVector<C>&, \
+                                                const PointMomenta&);                                         \
+    template BasicDiracMatrix<C> mt_v_matrix(cplx, const BasicFourVector<C>&, double, double, double,          \
+                                             const PointMomenta&);                                            \
+    template BasicDiracMatrix<C> mt_av_matrix(cplx, const BasicFourVector<C>&, double, const PointMomenta&);   \
+    template BasicDiracMatrix<C> mt_bv_matrix(cplx, const BasicFourVector<C>&, double, const PointMomenta&);   \
+    template BasicDiracMatrix<C> mt_t_matrix(cplx, const BasicLorentzTensor<C>&, const Spin2Numerator&, double, \
+                                             double, const PointMomenta&);
+KAVRIN_PHOTON_SIDE(cplx)
+KAVRIN_PHOTON_SIDE(Lanes)
+#undef KAVRIN_PHOTON_SIDE
 
 }  // namespace kavrin

@@ -21,8 +21,9 @@ struct Exchange {
 };
 
 /// Pion pole: ec regge v_gpsps(charge, em, ff0) i gpnn gamma5/(t - m^2); ff0 is the form factor at Q^2 = 0.
-DiracMatrix mt_pion_matrix(double ec, const Exchange& x, cplx ff0, double gpnn, const FourVector& ep,
-                           const PointMomenta& p);
+template <class C>
+BasicDiracMatrix<C> mt_pion_matrix(double ec, const Exchange& x, cplx ff0, double gpnn, const BasicFourVector<C>& ep,
+                                   const PointMomenta& p);
 /// rho/omega: regge em photocoupling V^mu(ep,k1,qt) P_{mu nu} Gamma_V^nu/(t - m^2), Gamma_V with the vector
 /// coupling gvnn and the tensor coupling gvtnn.
 DiracMatrix mt_v_matrix(const Exchange& x, double gvnn, double gvtnn, const FourVector& ep, const PointMomenta& p);
@@ -43,15 +44,19 @@ cplx mt_v_coefficient(const Exchange& x, const PointMomenta& p);
 /// -(x.photocoupling g) x.regge x.em/(t - m^2): the factor of a1 (g = gavnn) and b1/h1 (g = gbvnn).
 cplx mt_axial_coefficient(const Exchange& x, double g, const PointMomenta& p);
 /// rho/omega from its factor and V = v_gvps(ep, k1, qt).
-DiracMatrix mt_v_matrix(cplx coefficient, const FourVector& gvps, double m, double gvnn, double gvtnn,
-                        const PointMomenta& p);
+template <class C>
+BasicDiracMatrix<C> mt_v_matrix(cplx coefficient, const BasicFourVector<C>& gvps, double m, double gvnn,
+                                double gvtnn, const PointMomenta& p);
 /// a1 from its factor and A = v_gavps(ep, k1, qt).
-DiracMatrix mt_av_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p);
+template <class C>
+BasicDiracMatrix<C> mt_av_matrix(cplx coefficient, const BasicFourVector<C>& gavps, double m, const PointMomenta& p);
 /// b1/h1 from its factor and A = v_gavps(ep, k1, qt).
-DiracMatrix mt_bv_matrix(cplx coefficient, const FourVector& gavps, double m, const PointMomenta& p);
+template <class C>
+BasicDiracMatrix<C> mt_bv_matrix(cplx coefficient, const BasicFourVector<C>& gavps, double m, const PointMomenta& p);
 /// a2 from its factor, its photon vertex and the spin-2 numerator of (cqt, m) made beforehand.
-DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, const Spin2Numerator& n, double gt1, double gt2,
-                        const PointMomenta& p);
+template <class C>
+BasicDiracMatrix<C> mt_t_matrix(cplx coefficient, const BasicLorentzTensor<C>& gtps, const Spin2Numerator& n,
+                                double gt1, double gt2, const PointMomenta& p);
 /// a2 from its factor and its photon vertex v_gtps(ep, k1, k2).
 DiracMatrix mt_t_matrix(cplx coefficient, const LorentzTensor& gtps, double m, double gt1, double gt2,
                         const PointMomenta& p);

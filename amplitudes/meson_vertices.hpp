@@ -1,6 +1,9 @@
 // Vertices of the t-channel meson exchanges and the numerators of the massive spin-1 and spin-2
 // propagators, each computed for all Lorentz components at once.
 //
+// The routines of the photon side take the photon polarization, or anything built from it, as one complex
+// vector or as Lanes (the three polarizations side by side), with the same numbers in each lane.
+//
 // Index placement: nucleon and photon vertices are contravariant; the projectors are covariant and are
 // built from a momentum whose index the caller has lowered (cq = contra_vector(q)).
 #pragma once
@@ -15,13 +18,17 @@ namespace kavrin {
 // ---- whole-tensor forms -----------------------------------------------------------------------
 
 /// All four components of v_gvps_mu.
-FourVector v_gvps(const FourVector& ep, const FourVector& k1, const FourVector& qt);
+template <class C>
+BasicFourVector<C> v_gvps(const BasicFourVector<C>& ep, const FourVector& k1, const FourVector& qt);
 /// All four components of v_gavps_mu.
-FourVector v_gavps(const FourVector& ep, const FourVector& k1, const FourVector& qt);
+template <class C>
+BasicFourVector<C> v_gavps(const BasicFourVector<C>& ep, const FourVector& k1, const FourVector& qt);
 /// All sixteen components (j1, j2) of v_gtps_munu.
-LorentzTensor v_gtps(const FourVector& ep, const FourVector& k1, const FourVector& k2);
+template <class C>
+BasicLorentzTensor<C> v_gtps(const BasicFourVector<C>& ep, const FourVector& k1, const FourVector& k2);
 /// y^nu = sum_mu x^mu v_proj_munu(mu, nu, cq, m): a vertex vector carried through the spin-1 numerator.
-FourVector spin1_contract(const FourVector& x, const FourVector& cq, double m);
+template <class C>
+BasicFourVector<C> spin1_contract(const BasicFourVector<C>& x, const FourVector& cq, double m);
 /// w(i1, i2) = sum_{i3,i4} t_proj(i1, i2, i3, i4, cq, m) v(i3, i4): a vertex tensor through the spin-2 numerator.
 LorentzTensor spin2_contract(const LorentzTensor& v, const FourVector& cq, double m);
 /// The parts of the spin-2 numerator that do not depend on the vertex tensor: cq, cm = cq/m^2 and
@@ -33,24 +40,32 @@ struct Spin2Numerator {
 };
 Spin2Numerator spin2_numerator(const FourVector& cq, double m);
 /// spin2_contract(v, cq, m) with the numerator of (cq, m) made beforehand: the same numbers.
-LorentzTensor spin2_contract(const LorentzTensor& v, const Spin2Numerator& n);
+template <class C>
+BasicLorentzTensor<C> spin2_contract(const BasicLorentzTensor<C>& v, const Spin2Numerator& n);
 
 /// sum_{mu,nu} w(mu, nu) [g1 (qp^mu gamma^nu + qp^nu gamma^mu) + g2 qp^mu qp^nu]: the a2 nucleon vertex
 /// contracted with w, as a Dirac matrix (sum_{mu,nu} w(mu, nu) u2b Gamma_T^{mu nu} u1 = u2b . matrix . u1).
-DiracMatrix tnn_matrix(const LorentzTensor& w, double g1, double g2, const FourVector& qp);
+template <class C>
+BasicDiracMatrix<C> tnn_matrix(const BasicLorentzTensor<C>& w, double g1, double g2, const FourVector& qp);
 
 /// sum_mu c^mu [gv gamma^mu + gt [gamma^mu, q-slash]] as a Dirac matrix.
-DiracMatrix vnn_t_matrix(const FourVector& c, double gv, double gt, const FourVector& q);
+template <class C>
+BasicDiracMatrix<C> vnn_t_matrix(const BasicFourVector<C>& c, double gv, double gt, const FourVector& q);
 /// sum_mu c^mu i gamma^mu gamma5.
-DiracMatrix avnn_matrix_i(const FourVector& c);
+template <class C>
+BasicDiracMatrix<C> avnn_matrix_i(const BasicFourVector<C>& c);
 /// sum_mu c^mu i [gamma^mu, q-slash] gamma5.
-DiracMatrix bvnn_matrix_i(const FourVector& c, const FourVector& q);
+template <class C>
+BasicDiracMatrix<C> bvnn_matrix_i(const BasicFourVector<C>& c, const FourVector& q);
 
 /// sum_mu c^mu [gv gamma^mu + gv gt [gamma^mu, q-slash]].
-DiracMatrix vnn_t_matrix_ratio(const FourVector& c, double gv, double gt, const FourVector& q);
+template <class C>
+BasicDiracMatrix<C> vnn_t_matrix_ratio(const BasicFourVector<C>& c, double gv, double gt, const FourVector& q);
 /// sum_mu c^mu gamma^mu gamma5.
-DiracMatrix avnn_matrix(const FourVector& c);
+template <class C>
+BasicDiracMatrix<C> avnn_matrix(const BasicFourVector<C>& c);
 /// sum_mu c^mu [gamma^mu, q-slash] gamma5 (also the h1 vertex v_hvnn_mu).
-DiracMatrix bvnn_matrix(const FourVector& c, const FourVector& q);
+template <class C>
+BasicDiracMatrix<C> bvnn_matrix(const BasicFourVector<C>& c, const FourVector& q);
 
 }  // namespace kavrin

@@ -5,13 +5,17 @@
 
 namespace kavrin {
 
-DiracMatrix s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj, const DiracMatrix& vgnn) {
-    const DiracMatrix chain = cplx(0.0, gpnn) * detail::gamma5_times(nproj * vgnn);
+template <class C>
+BasicDiracMatrix<C> s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj,
+                                  const BasicDiracMatrix<C>& vgnn) {
+    const BasicDiracMatrix<C> chain = cplx(0.0, gpnn) * detail::gamma5_times(nproj * vgnn);
     return coefficient * chain;
 }
 
-DiracMatrix u_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& vgnn, const DiracMatrix& nproj) {
-    const DiracMatrix chain = cplx(0.0, gpnn) * detail::times_gamma5(vgnn * nproj);
+template <class C>
+BasicDiracMatrix<C> u_pole_matrix(cplx coefficient, double gpnn, const BasicDiracMatrix<C>& vgnn,
+                                  const DiracMatrix& nproj) {
+    const BasicDiracMatrix<C> chain = cplx(0.0, gpnn) * detail::times_gamma5(vgnn * nproj);
     return coefficient * chain;
 }
 
@@ -50,5 +54,10 @@ DiracMatrix mu_nn_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double g
                          const PointMomenta& p) {
     return u_channel(ec, ff_h, v_gnn_n(ep, j.f1, j.f2, j.charge, j.kappa_n, p.mom.k1), gpnn, p.u, p.qu, m);
 }
+
+template DiracMatrix s_pole_matrix(cplx, double, const DiracMatrix&, const DiracMatrix&);
+template BasicDiracMatrix<Lanes> s_pole_matrix(cplx, double, const DiracMatrix&, const BasicDiracMatrix<Lanes>&);
+template DiracMatrix u_pole_matrix(cplx, double, const DiracMatrix&, const DiracMatrix&);
+template BasicDiracMatrix<Lanes> u_pole_matrix(cplx, double, const BasicDiracMatrix<Lanes>&, const DiracMatrix&);
 
 }  // namespace kavrin

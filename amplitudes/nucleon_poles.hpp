@@ -32,8 +32,12 @@ DiracMatrix mu_nn_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double g
 inline cplx pole_coefficient(double ec, cplx ff_h, cplx x, double m) { return ec * ff_h / (x - m * m); }
 /// The s-channel pole from its parts: coefficient (pole_coefficient), n_proj(qs, m) and the photon vertex;
 /// the same numbers as ms_n_matrix/ms_nn_matrix.
-DiracMatrix s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj, const DiracMatrix& vgnn);
+template <class C>
+BasicDiracMatrix<C> s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj,
+                                  const BasicDiracMatrix<C>& vgnn);
 /// The u-channel pole from its parts: coefficient, the photon vertex and n_proj(qu, m).
-DiracMatrix u_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& vgnn, const DiracMatrix& nproj);
+template <class C>
+BasicDiracMatrix<C> u_pole_matrix(cplx coefficient, double gpnn, const BasicDiracMatrix<C>& vgnn,
+                                  const DiracMatrix& nproj);
 
 }  // namespace kavrin

@@ -13,13 +13,16 @@
 namespace kavrin::detail {
 
 /// v-slash (kavrin::sl, inline).
-static inline DiracMatrix slash(const FourVector& v) { return sl(v); }
+template <class C>
+inline BasicDiracMatrix<C> slash(const BasicFourVector<C>& v) { return sl(v); }
 
 /// gamma_dot(x) = slash(contra_vector(x)), inline.
-static inline DiracMatrix slash_of_lowered(const FourVector& x) { return slash(contra_vector(x)); }
+template <class C>
+inline BasicDiracMatrix<C> slash_of_lowered(const BasicFourVector<C>& x) { return slash(contra_vector(x)); }
 
 /// The 2x2 block x.sigma = [[x3, x1 - i x2], [x1 + i x2, -x3]] written into rows r0, r0+1 and columns c0, c0+1.
-inline void put_sigma_block(DiracMatrix& m, int r0, int c0, const cplx& x1, const cplx& x2, const cplx& x3) {
+template <class C>
+inline void put_sigma_block(BasicDiracMatrix<C>& m, int r0, int c0, const C& x1, const C& x2, const C& x3) {
     constexpr cplx I{0.0, 1.0};
     m(r0, c0) = x3;
     m(r0, c0 + 1) = x1 - I * x2;
@@ -28,17 +31,19 @@ inline void put_sigma_block(DiracMatrix& m, int r0, int c0, const cplx& x1, cons
 }
 
 /// [a-slash, b-slash] = a-slash b-slash - b-slash a-slash.
-inline DiracMatrix slash_commutator(const FourVector& a, const FourVector& b) {
+template <class A, class B>
+inline BasicDiracMatrix<product_t<A, B>> slash_commutator(const BasicFourVector<A>& a, const BasicFourVector<B>& b) {
+    using C = product_t<A, B>;
     constexpr cplx I{0.0, 1.0};
     // diagonal blocks: -2i (a x b).sigma
-    const cplx d1 = -2.0 * I * (a[2] * b[3] - a[3] * b[2]);
-    const cplx d2 = -2.0 * I * (a[3] * b[1] - a[1] * b[3]);
-    const cplx d3 = -2.0 * I * (a[1] * b[2] - a[2] * b[1]);
+    const C d1 = -2.0 * I * (a[2] * b[3] - a[3] * b[2]);
+    const C d2 = -2.0 * I * (a[3] * b[1] - a[1] * b[3]);
+    const C d3 = -2.0 * I * (a[1] * b[2] - a[2] * b[1]);
     // off-diagonal blocks: 2 (b0 a - a0 b).sigma
-    const cplx e1 = 2.0 * (b[0] * a[1] - a[0] * b[1]);
-    const cplx e2 = 2.0 * (b[0] * a[2] - a[0] * b[2]);
-    const cplx e3 = 2.0 * (b[0] * a[3] - a[0] * b[3]);
-    DiracMatrix m;
+    const C e1 = 2.0 * (b[0] * a[1] - a[0] * b[1]);
+    const C e2 = 2.0 * (b[0] * a[2] - a[0] * b[2]);
+    const C e3 = 2.0 * (b[0] * a[3] - a[0] * b[3]);
+    BasicDiracMatrix<C> m;
     put_sigma_block(m, 0, 0, d1, d2, d3);
     put_sigma_block(m, 2, 2, d1, d2, d3);
     put_sigma_block(m, 0, 2, e1, e2, e3);
@@ -47,16 +52,18 @@ inline DiracMatrix slash_commutator(const FourVector& a, const FourVector& b) {
 }
 
 /// m . gamma5: gamma5 swaps the upper and lower column pairs, (m gamma5)(r, c) = m(r, c xor 2).
-inline DiracMatrix times_gamma5(const DiracMatrix& m) {
-    DiracMatrix z;
+template <class C>
+inline BasicDiracMatrix<C> times_gamma5(const BasicDiracMatrix<C>& m) {
+    BasicDiracMatrix<C> z;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) z(r, c) = m(r, c ^ 2);
     return z;
 }
 
 /// gamma5 . m: gamma5 swaps the upper and lower row pairs, (gamma5 m)(r, c) = m(r xor 2, c).
-inline DiracMatrix gamma5_times(const DiracMatrix& m) {
-    DiracMatrix z;
+template <class C>
+inline BasicDiracMatrix<C> gamma5_times(const BasicDiracMatrix<C>& m) {
+    BasicDiracMatrix<C> z;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) z(r, c) = m(r ^ 2, c);
     return z;

@@ -102,13 +102,13 @@ cplx lce1_terms(const FourVector& x1, const FourVector& x2, const FourVector& x3
     return lev1;
 }
 
-template <std::size_t... n>
-FourVector lce1_vector_terms(const FourVector& x1, const FourVector& x2, const FourVector& x3,
-                             std::index_sequence<n...>) {
-    FourVector v;
+template <class A, std::size_t... n>
+BasicFourVector<A> lce1_vector_terms(const BasicFourVector<A>& x1, const FourVector& x2, const FourVector& x3,
+                                     std::index_sequence<n...>) {
+    BasicFourVector<A> v;
     const auto add = [&](auto e) {
         constexpr LeviCivitaEntry c = kLeviCivita[decltype(e)::value];
-        const cplx term = x1[c.i] * x2[c.j] * x3[c.k];
+        const A term = x1[c.i] * x2[c.j] * x3[c.k];
         if constexpr (c.sign > 0)
             v[c.l] += term;
         else
@@ -124,15 +124,12 @@ cplx lce1(const FourVector& x1, const FourVector& x2, const FourVector& x3, cons
     return lce1_terms(x1, x2, x3, x4, std::make_index_sequence<kLeviCivita.size()>{});
 }
 
-FourVector lce1_vector(const FourVector& x1, const FourVector& x2, const FourVector& x3) {
+template <class A>
+BasicFourVector<A> lce1_vector(const BasicFourVector<A>& x1, const FourVector& x2, const FourVector& x3) {
     return lce1_vector_terms(x1, x2, x3, std::make_index_sequence<kLeviCivita.size()>{});
 }
-
-DiracSpinor vxm(const DiracSpinor& v, const DiracMatrix& m) {
-    DiracSpinor z;
-    for (int j = 0; j < 4; ++j) z[j] = v[0] * m(0, j) + v[1] * m(1, j) + v[2] * m(2, j) + v[3] * m(3, j);
-    return z;
-}
+template FourVector lce1_vector(const FourVector&, const FourVector&, const FourVector&);
+template BasicFourVector<Lanes> lce1_vector(const BasicFourVector<Lanes>&, const FourVector&, const FourVector&);
 
 cplx spinor_uxgxu(const DiracSpinor& uf, const DiracMatrix& g, const DiracSpinor& ui) {
     return vxv(vxm(uf, g), ui);

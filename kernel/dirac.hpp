@@ -10,95 +10,124 @@
 
 #include <array>
 #include <complex>
+#include <concepts>
+#include <utility>
+
+#include "kernel/lanes.hpp"
 
 namespace kavrin {
 
 using cplx = std::complex<double>;
 
-/// Four complex components (E, x, y, z), contravariant; real momenta carry zero imaginary parts.
-struct FourVector {
-    std::array<cplx, 4> c{};
+/// What the Dirac and Lorentz objects hold: a complex number, or one per photon polarization (Lanes).
+template <class T>
+concept Element = std::same_as<T, cplx> || std::same_as<T, Lanes>;
+template <class A, class B>
+using sum_t = decltype(std::declval<A>() + std::declval<B>());
+template <class A, class B>
+using product_t = decltype(std::declval<A>() * std::declval<B>());
 
-    constexpr cplx& operator[](int mu) { return c[static_cast<std::size_t>(mu)]; }
-    constexpr const cplx& operator[](int mu) const { return c[static_cast<std::size_t>(mu)]; }
+/// Four components (E, x, y, z), contravariant; real momenta carry zero imaginary parts.
+template <Element C>
+struct BasicFourVector {
+    std::array<C, 4> c{};
 
-    /// Component-wise sum.
-    friend constexpr FourVector operator+(const FourVector& a, const FourVector& b) {
-        return {{a[0] + b[0], a[1] + b[1], a[2] + b[2], a[3] + b[3]}};
-    }
-    /// Component-wise difference.
-    friend constexpr FourVector operator-(const FourVector& a, const FourVector& b) {
-        return {{a[0] - b[0], a[1] - b[1], a[2] - b[2], a[3] - b[3]}};
-    }
-    /// Scalar times vector.
-    friend constexpr FourVector operator*(const cplx& s, const FourVector& a) {
-        return {{s * a[0], s * a[1], s * a[2], s * a[3]}};
-    }
-    /// Vector times real scalar.
-    friend constexpr FourVector operator*(const FourVector& a, double s) {
-        return {{a[0] * s, a[1] * s, a[2] * s, a[3] * s}};
-    }
+    constexpr C& operator[](int mu) { return c[static_cast<std::size_t>(mu)]; }
+    constexpr const C& operator[](int mu) const { return c[static_cast<std::size_t>(mu)]; }
 };
+using FourVector = BasicFourVector<cplx>;
+
+/// Component-wise sum.
+template <class A, class B>
+constexpr BasicFourVector<sum_t<A, B>> operator+(const BasicFourVector<A>& a, const BasicFourVector<B>& b) {
+    return {{a[0] + b[0], a[1] + b[1], a[2] + b[2], a[3] + b[3]}};
+}
+/// Component-wise difference.
+template <class A, class B>
+constexpr BasicFourVector<sum_t<A, B>> operator-(const BasicFourVector<A>& a, const BasicFourVector<B>& b) {
+    return {{a[0] - b[0], a[1] - b[1], a[2] - b[2], a[3] - b[3]}};
+}
+/// Scalar times vector.
+template <Element S, class A>
+constexpr BasicFourVector<product_t<S, A>> operator*(const S& s, const BasicFourVector<A>& a) {
+    return {{s * a[0], s * a[1], s * a[2], s * a[3]}};
+}
+/// Vector times real scalar.
+template <class A>
+constexpr BasicFourVector<A> operator*(const BasicFourVector<A>& a, double s) {
+    return {{a[0] * s, a[1] * s, a[2] * s, a[3] * s}};
+}
 
 /// Complex 4x4 matrix acting on Dirac spinors; element (row, column), both 0..3.
-struct DiracMatrix {
-    std::array<cplx, 16> a{};
+template <Element C>
+struct BasicDiracMatrix {
+    std::array<C, 16> a{};
 
-    constexpr cplx& operator()(int r, int col) { return a[static_cast<std::size_t>(4 * r + col)]; }
-    constexpr const cplx& operator()(int r, int col) const {
-        return a[static_cast<std::size_t>(4 * r + col)];
-    }
+    constexpr C& operator()(int r, int col) { return a[static_cast<std::size_t>(4 * r + col)]; }
+    constexpr const C& operator()(int r, int col) const { return a[static_cast<std::size_t>(4 * r + col)]; }
 
-    /// Element-wise sum.
-    friend constexpr DiracMatrix operator+(const DiracMatrix& x, const DiracMatrix& y) {
-        DiracMatrix z;
-        for (std::size_t i = 0; i < 16; ++i) z.a[i] = x.a[i] + y.a[i];
-        return z;
-    }
-    /// Element-wise difference.
-    friend constexpr DiracMatrix operator-(const DiracMatrix& x, const DiracMatrix& y) {
-        DiracMatrix z;
-        for (std::size_t i = 0; i < 16; ++i) z.a[i] = x.a[i] - y.a[i];
-        return z;
-    }
-    /// Complex scalar times matrix.
-    friend constexpr DiracMatrix operator*(const cplx& s, const DiracMatrix& x) {
-        DiracMatrix z;
-        for (std::size_t i = 0; i < 16; ++i) z.a[i] = s * x.a[i];
-        return z;
-    }
-    /// Matrix product (same as mxm).
-    friend constexpr DiracMatrix operator*(const DiracMatrix& x, const DiracMatrix& y) {
-        DiracMatrix z;
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 4; ++j) {
-                cplx s = 0.0;
-                for (int k = 0; k < 4; ++k) s += x(i, k) * y(k, j);
-                z(i, j) = s;
-            }
-        return z;
-    }
-    DiracMatrix& operator+=(const DiracMatrix& y) {
+    template <class B>
+    BasicDiracMatrix& operator+=(const BasicDiracMatrix<B>& y) {
         for (std::size_t i = 0; i < 16; ++i) a[i] += y.a[i];
         return *this;
     }
 };
+using DiracMatrix = BasicDiracMatrix<cplx>;
 
-/// Four complex components of a Dirac spinor (or of an adjoint spinor, which is stored alike).
-struct DiracSpinor {
-    std::array<cplx, 4> c{};
+/// Element-wise sum.
+template <class A, class B>
+constexpr BasicDiracMatrix<sum_t<A, B>> operator+(const BasicDiracMatrix<A>& x, const BasicDiracMatrix<B>& y) {
+    BasicDiracMatrix<sum_t<A, B>> z;
+    for (std::size_t i = 0; i < 16; ++i) z.a[i] = x.a[i] + y.a[i];
+    return z;
+}
+/// Element-wise difference.
+template <class A, class B>
+constexpr BasicDiracMatrix<sum_t<A, B>> operator-(const BasicDiracMatrix<A>& x, const BasicDiracMatrix<B>& y) {
+    BasicDiracMatrix<sum_t<A, B>> z;
+    for (std::size_t i = 0; i < 16; ++i) z.a[i] = x.a[i] - y.a[i];
+    return z;
+}
+/// Scalar times matrix.
+template <Element S, class A>
+constexpr BasicDiracMatrix<product_t<S, A>> operator*(const S& s, const BasicDiracMatrix<A>& x) {
+    BasicDiracMatrix<product_t<S, A>> z;
+    for (std::size_t i = 0; i < 16; ++i) z.a[i] = s * x.a[i];
+    return z;
+}
+/// Matrix product (same as mxm).
+template <class A, class B>
+constexpr BasicDiracMatrix<product_t<A, B>> operator*(const BasicDiracMatrix<A>& x, const BasicDiracMatrix<B>& y) {
+    using R = product_t<A, B>;
+    BasicDiracMatrix<R> z;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            R s{};
+            for (int k = 0; k < 4; ++k) s += x(i, k) * y(k, j);
+            z(i, j) = s;
+        }
+    return z;
+}
 
-    constexpr cplx& operator[](int i) { return c[static_cast<std::size_t>(i)]; }
-    constexpr const cplx& operator[](int i) const { return c[static_cast<std::size_t>(i)]; }
+/// Four components of a Dirac spinor (or of an adjoint spinor, which is stored alike).
+template <Element C>
+struct BasicDiracSpinor {
+    std::array<C, 4> c{};
+
+    constexpr C& operator[](int i) { return c[static_cast<std::size_t>(i)]; }
+    constexpr const C& operator[](int i) const { return c[static_cast<std::size_t>(i)]; }
 };
+using DiracSpinor = BasicDiracSpinor<cplx>;
 
-/// A rank-2 Lorentz tensor T(mu, nu), complex, indices 0..3 as stored (no implied index position).
-struct LorentzTensor {
-    std::array<cplx, 16> a{};
+/// A rank-2 Lorentz tensor T(mu, nu), indices 0..3 as stored (no implied index position).
+template <Element C>
+struct BasicLorentzTensor {
+    std::array<C, 16> a{};
 
-    constexpr cplx& operator()(int mu, int nu) { return a[static_cast<std::size_t>(4 * mu + nu)]; }
-    constexpr const cplx& operator()(int mu, int nu) const { return a[static_cast<std::size_t>(4 * mu + nu)]; }
+    constexpr C& operator()(int mu, int nu) { return a[static_cast<std::size_t>(4 * mu + nu)]; }
+    constexpr const C& operator()(int mu, int nu) const { return a[static_cast<std::size_t>(4 * mu + nu)]; }
 };
+using LorentzTensor = BasicLorentzTensor<cplx>;
 
 /// The metric g^{mu nu} = diag(1, -1, -1, -1) as a complex 4x4 array indexed 0..3.
 struct MetricTensor {
@@ -108,6 +137,17 @@ struct MetricTensor {
         return g[static_cast<std::size_t>(mu)][static_cast<std::size_t>(nu)];
     }
 };
+
+/// The vectors of the three photon polarizations side by side (the spare lane zero).
+inline BasicFourVector<Lanes> side_by_side(const FourVector& a, const FourVector& b, const FourVector& c) {
+    BasicFourVector<Lanes> v;
+    for (int mu = 0; mu < 4; ++mu) {
+        v[mu].set(0, a[mu]);
+        v[mu].set(1, b[mu]);
+        v[mu].set(2, c[mu]);
+    }
+    return v;
+}
 
 // ---- constant objects ------------------------------------------------------------------------
 
@@ -125,16 +165,21 @@ DiracMatrix mass_matrix(double m);
 // ---- four-vector operations ------------------------------------------------------------------
 
 /// Minkowski product v.g = v0 g0 - v1 g1 - v2 g2 - v3 g3, without conjugation.
-inline cplx v_dot_v(const FourVector& v, const FourVector& g) {
+template <class A, class B>
+inline product_t<A, B> v_dot_v(const BasicFourVector<A>& v, const BasicFourVector<B>& g) {
     return v[0] * g[0] - v[1] * g[1] - v[2] * g[2] - v[3] * g[3];
 }
 /// The same vector with its index moved by the metric: (v0, -v1, -v2, -v3).
-inline FourVector contra_vector(const FourVector& v) { return {{v[0], -v[1], -v[2], -v[3]}}; }
+template <class C>
+inline BasicFourVector<C> contra_vector(const BasicFourVector<C>& v) {
+    return {{v[0], -v[1], -v[2], -v[3]}};
+}
 /// Slash v-slash = v0 gamma0 - v1 gamma1 - v2 gamma2 - v3 gamma3.
-inline DiracMatrix sl(const FourVector& v) {
+template <class C>
+inline BasicDiracMatrix<C> sl(const BasicFourVector<C>& v) {
     // v0 g0 - v1 g1 - v2 g2 - v3 g3 written out entry by entry (inline: the amplitudes build many per point)
     constexpr cplx i{0.0, 1.0};
-    DiracMatrix s;
+    BasicDiracMatrix<C> s;
     s(0, 0) = v[0];
     s(1, 1) = v[0];
     s(2, 2) = -v[0];
@@ -154,7 +199,8 @@ DiracMatrix gamma_dot(const FourVector& x);
 /// Levi-Civita contraction eps(i,j,k,l) x1(i) x2(j) x3(k) x4(l), eps(0,1,2,3) = +1, components as stored.
 cplx lce1(const FourVector& x1, const FourVector& x2, const FourVector& x3, const FourVector& x4);
 /// The vector e^l = eps(i,j,k,l) x1(i) x2(j) x3(k): lce1(x1, x2, x3, y) = sum_l e^l y(l).
-FourVector lce1_vector(const FourVector& x1, const FourVector& x2, const FourVector& x3);
+template <class A>
+BasicFourVector<A> lce1_vector(const BasicFourVector<A>& x1, const FourVector& x2, const FourVector& x3);
 
 // ---- spinor and matrix operations ------------------------------------------------------------
 
@@ -163,11 +209,17 @@ inline DiracSpinor ub(const DiracSpinor& u) {
     return {{std::conj(u[0]), std::conj(u[1]), -std::conj(u[2]), -std::conj(u[3])}};
 }
 /// Sum_i v1(i) v2(i), no conjugation.
-inline cplx vxv(const DiracSpinor& v1, const DiracSpinor& v2) {
+template <class A, class B>
+inline product_t<A, B> vxv(const BasicDiracSpinor<A>& v1, const BasicDiracSpinor<B>& v2) {
     return v1[0] * v2[0] + v1[1] * v2[1] + v1[2] * v2[2] + v1[3] * v2[3];
 }
 /// Row spinor times matrix: z(j) = Sum_k v(k) m(k, j).
-DiracSpinor vxm(const DiracSpinor& v, const DiracMatrix& m);
+template <class A, class B>
+inline BasicDiracSpinor<product_t<A, B>> vxm(const BasicDiracSpinor<A>& v, const BasicDiracMatrix<B>& m) {
+    BasicDiracSpinor<product_t<A, B>> z;
+    for (int j = 0; j < 4; ++j) z[j] = v[0] * m(0, j) + v[1] * m(1, j) + v[2] * m(2, j) + v[3] * m(3, j);
+    return z;
+}
 /// Sandwich uf . g . ui (uf an adjoint spinor).
 cplx spinor_uxgxu(const DiracSpinor& uf, const DiracMatrix& g, const DiracSpinor& ui);
 /// Matrix product m1 . m2.

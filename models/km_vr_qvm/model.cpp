@@ -191,12 +191,15 @@ Hoisted hoist(const ModelConstants& mc, const PointFactors& f) {
 }
 
 // acc += c m
-void add_scaled(DiracMatrix& acc, const cplx& c, const DiracMatrix& m) {
+template <class C, class S, class M>
+void add_scaled(BasicDiracMatrix<C>& acc, const S& c, const BasicDiracMatrix<M>& m) {
     for (std::size_t i = 0; i < 16; ++i) acc.a[i] += c * m.a[i];
 }
 
-DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f, const Hoisted& h,
-                                const FourVector& ep) {
+// The Dirac matrix of the total amplitude for photon polarization ep, or for the three side by side (C = Lanes).
+template <class C>
+BasicDiracMatrix<C> gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f, const Hoisted& h,
+                                        const BasicFourVector<C>& ep) {
     const Couplings& g = mc.g;
     const FourVector& k1 = f.mom.k1;
     const FourVector& k2 = f.mom.k2;
@@ -204,24 +207,24 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
 
     // s- and u-channel nucleon poles
     // the slashes of the polarization, shared by the s- and u-channel photon vertices
-    const PhotonSlashes ph = photon_slashes(ep, k1);
-    const DiracMatrix vgnn_s = v_gnn_vr(g.chs, f.fs1, mc.gts, f.fs2, ph);
-    const DiracMatrix vgnn_u = v_gnn_vr(g.chu, f.fu1, mc.gtu, f.fu2, ph);
-    DiracMatrix nucleon;
+    const BasicPhotonSlashes<C> ph = photon_slashes(ep, k1);
+    const BasicDiracMatrix<C> vgnn_s = v_gnn_vr(g.chs, f.fs1, mc.gts, f.fs2, ph);
+    const BasicDiracMatrix<C> vgnn_u = v_gnn_vr(g.chu, f.fu1, mc.gtu, f.fu2, ph);
+    BasicDiracMatrix<C> nucleon;
     add_scaled(nucleon, h.c_mu, vgnn_u * h.u_right);
     if (!mc.charged) add_scaled(nucleon, h.c_mu_gi * v_gi_vr(g.chu, ph.epk1, qq), h.vpsnn);
     add_scaled(nucleon, h.c_ms, h.s_left * vgnn_s);
 
-    DiracMatrix total;
+    BasicDiracMatrix<C> total;
     if (mc.charged) total = nucleon;
     if (mc.has_mtp) {
         // pion pole with its gauge-restoring piece
-        const cplx gpsps = v_gps_vr(g.cht, f.ftp, k2, f.qt, ep);
-        const cplx gpsgi = v_gi_vr(g.cht, ph.epk1, qq);
+        const C gpsps = v_gps_vr(g.cht, f.ftp, k2, f.qt, ep);
+        const C gpsgi = v_gi_vr(g.cht, ph.epk1, qq);
         add_scaled(total, h.c_mtp_pole * gpsps + h.c_mtp_gi * gpsgi, h.vpsnn);
     }
     // rho (and omega): photon vertex through the spin-1 numerator into the vector-meson nucleon vertex
-    const FourVector vgvps = v_gvps(ep, k1, f.qt);
+    const BasicFourVector<C> vgvps = v_gvps(ep, k1, f.qt);
     add_scaled(total, h.c_mtv,
                vnn_t_matrix_ratio(spin1_contract(vgvps, f.cqt, mass::rho_m), g.gvvnn, mc.gtv, f.qt));
     if (mc.has_mtw)
@@ -231,7 +234,7 @@ DiracMatrix gamma_total_hoisted(const ModelConstants& mc, const PointFactors& f,
         add_scaled(total, h.c_mtt,
                    tnn_matrix(spin2_contract(v_gtps(ep, k1, k2), h.a2), g.gt1nn, g.gt2nn, f.qp));
     if (mc.has_mt_a1 || mc.has_mt_b1 || mc.has_mt_h1) {
-        const FourVector vgavps = v_gavps(ep, k1, f.qt);
+        const BasicFourVector<C> vgavps = v_gavps(ep, k1, f.qt);
         if (mc.has_mt_a1)
             add_scaled(total, h.c_a1, avnn_matrix(spin1_contract(vgavps, f.cqt, mass::a1_m)));
         if (mc.has_mt_b1)
@@ -469,16 +472,20 @@ SpinPairAmplitudes helicity_amplitudes(const ModelConstants& mc, const PointFact
     const Hoisted h = hoist(mc, f);
     const std::array<DiracSpinor, 2> u1{z_spinor(f.mom.p1, mc.m.ibm, 1), z_spinor(f.mom.p1, mc.m.ibm, 2)};
     const std::array<DiracSpinor, 2> u2b{ub(z_spinor(f.mom.p2, mc.m.fbm, 1)), ub(z_spinor(f.mom.p2, mc.m.fbm, 2))};
+    // the photon polarizations (+1, longitudinal, -1) side by side
+    const BasicFourVector<Lanes> ep = side_by_side(photon_circular(f.frame.e_k1, f.frame.qq, 1),
+                                                   photon_circular(f.frame.e_k1, f.frame.qq, 2),
+                                                   photon_circular(f.frame.e_k1, f.frame.qq, 3));
+    const BasicDiracMatrix<Lanes> gt = gamma_total_hoisted(mc, f, h, ep);
     SpinPairAmplitudes amps{};
-    for (int pol = 1; pol <= 3; ++pol) {
-        const DiracMatrix gt = gamma_total_hoisted(mc, f, h, photon_circular(f.frame.e_k1, f.frame.qq, pol));
-        for (std::size_t j = 0; j < 2; ++j) {
-            const DiracSpinor row = vxm(u2b[j], gt);
-            for (std::size_t i = 0; i < 2; ++i) {
-                const cplx mtot = vxv(row, u1[i]);
-                HelicitySet& hs = amps[2 * i + j];
-                (pol == 1 ? hs.mep1 : pol == 2 ? hs.me0 : hs.mem1) = mtot;
-            }
+    for (std::size_t j = 0; j < 2; ++j) {
+        const BasicDiracSpinor<Lanes> row = vxm(u2b[j], gt);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const Lanes mtot = vxv(row, u1[i]);
+            HelicitySet& hs = amps[2 * i + j];
+            hs.mep1 = mtot[0];
+            hs.me0 = mtot[1];
+            hs.mem1 = mtot[2];
         }
     }
     return amps;

@@ -257,46 +257,54 @@ DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const Poin
     return total_amplitude_matrix(kin, f, polarization_shared(kin, f), ep);
 }
 
-DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
-                                          const PolarizationShared& sh, const FourVector& ep) const {
+template <class C>
+BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
+                                                  const PolarizationShared& sh, const BasicFourVector<C>& ep) const {
     const ChannelData& ch = channel_;
     const double ibm = ch.ibm;
     const FourVector& k1 = kin.mom.k1;
     const double qq = kin.qq;
 
     // the photon vertices of this polarization; the rho and omega share one, the axial exchanges another
-    const FourVector gvps = v_gvps(ep, k1, kin.qt);
-    const FourVector gavps = v_gavps(ep, k1, kin.qt);
-    const PhotonSlashes ph = photon_slashes(ep, k1);
-    const DiracMatrix mtv = mt_v_matrix(sh.rho, gvps, ch.rho_m, gvnn, gtvnn * 0.25 / ibm, kin);
-    const DiracMatrix mt_b1 = mt_bv_matrix(sh.b1, gavps, b1_m, kin);
+    const BasicFourVector<C> gvps = v_gvps(ep, k1, kin.qt);
+    const BasicFourVector<C> gavps = v_gavps(ep, k1, kin.qt);
+    const BasicPhotonSlashes<C> ph = photon_slashes(ep, k1);
+    const BasicDiracMatrix<C> mtv = mt_v_matrix(sh.rho, gvps, ch.rho_m, gvnn, gtvnn * 0.25 / ibm, kin);
+    const BasicDiracMatrix<C> mt_b1 = mt_bv_matrix(sh.b1, gavps, b1_m, kin);
 
     if (ch.charged) {
         // sqrt2 (s + u + pi + rho + a2 + a1 + b1); omega and h1 do not enter
         const Exchange pion{f.ftp_h, f.ftp_em, ch.cht_t, ch.fmm};
-        const DiracMatrix ms_t =
+        const BasicDiracMatrix<C> ms_t =
             s_pole_matrix(sh.pole_s, gpnn, sh.nproj_s, v_gnn(ph, sh.k1s, f.fs1, f.f10t, f.fs2, qq, ch.chs_t, sh.gts));
-        const DiracMatrix mu_t =
+        const BasicDiracMatrix<C> mu_t =
             u_pole_matrix(sh.pole_u, gpnn, v_gnn(ph, sh.k1s, f.fu1, f.f10t, f.fu2, qq, ch.chu_t, sh.gtu), sh.nproj_u);
-        const DiracMatrix mtp = mt_pion_matrix(sh.ec, pion, f.ftp_em0, gpnn, ep, kin);
-        const DiracMatrix mtt = mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
-        const DiracMatrix mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
+        const BasicDiracMatrix<C> mtp = mt_pion_matrix(sh.ec, pion, f.ftp_em0, gpnn, ep, kin);
+        const BasicDiracMatrix<C> mtt =
+            mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
+        const BasicDiracMatrix<C> mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
         return cplx(sqrt2_single) * (ms_t + mu_t + mtp + mtv + mtt + mt_a1 + mt_b1);
     }
 
     // neutral pion: (rho + omega) + (b1 + h1) [+ (s + u)]; pi, a2 and a1 do not enter
-    const DiracMatrix mtw = mt_v_matrix(sh.omega, gvps, omega_m, gwnn, gtwnn * 0.25 / ibm, kin);
-    const DiracMatrix mt_h1 = mt_bv_matrix(sh.h1, gavps, h1_m, kin);
-    DiracMatrix total = (mtv + mtw) + (mt_b1 + mt_h1);
+    const BasicDiracMatrix<C> mtw = mt_v_matrix(sh.omega, gvps, omega_m, gwnn, gtwnn * 0.25 / ibm, kin);
+    const BasicDiracMatrix<C> mt_h1 = mt_bv_matrix(sh.h1, gavps, h1_m, kin);
+    BasicDiracMatrix<C> total = (mtv + mtw) + (mt_b1 + mt_h1);
     if (*settings_.options().born_terms) {
-        const DiracMatrix ms_t0 =
+        const BasicDiracMatrix<C> ms_t0 =
             s_pole_matrix(sh.pole_s, gpnn, sh.nproj_s, v_gnn_n(ph, f.fs1, f.fs2, ch.chs_t, sh.gts));
-        const DiracMatrix mu_t0 =
+        const BasicDiracMatrix<C> mu_t0 =
             u_pole_matrix(sh.pole_u, gpnn, v_gnn_n(ph, f.fu1, f.fu2, ch.chu_t, sh.gtu), sh.nproj_u);
         total = total + (ms_t0 + mu_t0);
     }
     return total;
 }
+
+template DiracMatrix Model::total_amplitude_matrix(const PointKinematics&, const PointFactors&,
+                                                   const PolarizationShared&, const FourVector&) const;
+template BasicDiracMatrix<Lanes> Model::total_amplitude_matrix(const PointKinematics&, const PointFactors&,
+                                                               const PolarizationShared&,
+                                                               const BasicFourVector<Lanes>&) const;
 
 PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
     const ChannelData& ch = channel_;
@@ -306,18 +314,22 @@ PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf
     const PointFactors f = point_factors(kin, nf);
     const PolarizationShared sh = polarization_shared(kin, f);
 
-    // one Dirac matrix per photon polarization (+1, longitudinal, -1), sandwiched for each spin pair: the
-    // spinors once, and the row u2b Gamma once per final spin and polarization
+    // the Dirac matrices of the photon polarizations (+1, longitudinal, -1) side by side, sandwiched for each
+    // spin pair: the spinors once, and the row u2b Gamma once per final spin
     const std::array<DiracSpinor, 2> u1{z_spinor(kin.mom.p1, ch.ibm, 1), z_spinor(kin.mom.p1, ch.ibm, 2)};
     const std::array<DiracSpinor, 2> u2b{ub(z_spinor(kin.mom.p2, ch.fbm, 1)), ub(z_spinor(kin.mom.p2, ch.fbm, 2))};
-    for (int pol = 1; pol <= 3; ++pol) {
-        const DiracMatrix gamma = total_amplitude_matrix(kin, f, sh, photon_circular(frame.e_k1, frame.qq, pol));
-        for (std::size_t j = 0; j < 2; ++j) {
-            const DiracSpinor row = vxm(u2b[j], gamma);
-            for (std::size_t i = 0; i < 2; ++i) {
-                HelicitySet& h = r.amplitudes[2 * i + j];
-                (pol == 1 ? h.mep1 : pol == 2 ? h.me0 : h.mem1) = vxv(row, u1[i]);
-            }
+    const BasicFourVector<Lanes> ep = side_by_side(photon_circular(frame.e_k1, frame.qq, 1),
+                                                   photon_circular(frame.e_k1, frame.qq, 2),
+                                                   photon_circular(frame.e_k1, frame.qq, 3));
+    const BasicDiracMatrix<Lanes> gamma = total_amplitude_matrix(kin, f, sh, ep);
+    for (std::size_t j = 0; j < 2; ++j) {
+        const BasicDiracSpinor<Lanes> row = vxm(u2b[j], gamma);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const Lanes m = vxv(row, u1[i]);
+            HelicitySet& h = r.amplitudes[2 * i + j];
+            h.mep1 = m[0];
+            h.me0 = m[1];
+            h.mem1 = m[2];
         }
     }
     const Options& o = settings_.options();

@@ -160,9 +160,11 @@ public:
 
     /// The parts of the total amplitude shared by the photon polarizations.
     PolarizationShared polarization_shared(const PointKinematics& kin, const PointFactors& f) const;
-    /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers.
-    DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const PolarizationShared& sh,
-                                       const FourVector& ep) const;
+    /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers; with ep of the three
+    /// polarizations side by side (Lanes), the three matrices at once.
+    template <class C>
+    BasicDiracMatrix<C> total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
+                                               const PolarizationShared& sh, const BasicFourVector<C>& ep) const;
 
     /// Amplitudes and cross sections at pion angle theta (radians) in the frame.
     PointResult evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
