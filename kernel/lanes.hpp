@@ -18,9 +18,9 @@ using cplx = std::complex<double>;
 struct Lanes {
     static constexpr std::size_t n = 4;
     using Slots = double __attribute__((vector_size(32)));
-    Slots re{}, im{};
+    Slots re, im;
 
-    Lanes() = default;
+    Lanes() : re{}, im{} {}
     /// The same complex number in every slot.
     explicit Lanes(cplx z) : re{z.real(), z.real(), z.real(), z.real()}, im{z.imag(), z.imag(), z.imag(), z.imag()} {}
     explicit Lanes(double x) : Lanes(cplx(x)) {}
