@@ -249,3 +249,36 @@ TEST(DiracAlgebra, ShortcutsOfTheAmplitudeRoutinesGiveThePlainFormsBitForBit) {
     other(0, 0) = cplx(2.0, 0.0);
     EXPECT_TRUE(same_bits(detail::gamma5_like_times(other, assorted(1.7)), other * assorted(1.7)));
 }
+
+// Each slot of Lanes holds exactly what the std::complex operation of the same operand types gives: signs of
+// zeros, infinities, subnormals and the rounding of every product included.
+TEST(Lanes, EverySlotIsTheScalarOperationBitForBit) {
+    const double inf = std::numeric_limits<double>::infinity(), tiny = std::numeric_limits<double>::denorm_min();
+    const cplx values[] = {{0.0, 0.0}, {-0.0, 0.0}, {0.0, -0.0}, {-0.0, -0.0}, {1.0, -0.0}, {-2.5, 3.25},
+                           {1e300, -1e-300}, {tiny, -7.0}, {inf, 1.0}, {0.1, 0.7}, {-3.0, inf}, {5.5e-17, -1e16}};
+    const auto same = [](cplx a, cplx b) {
+        const auto bits_equal = [](double x, double y) { return std::isnan(x) ? std::isnan(y) : std::memcmp(&x, &y, 8) == 0; };
+        return bits_equal(a.real(), b.real()) && bits_equal(a.imag(), b.imag());
+    };
+    for (const cplx a : values)
+        for (const cplx b : values) {
+            Lanes la, lb;  // a and b in slot 1, something else around them
+            for (std::size_t i = 0; i < Lanes::n; ++i) la.set(i, cplx(double(i), 1.0)), lb.set(i, cplx(2.0, -double(i)));
+            la.set(1, a);
+            lb.set(1, b);
+            const double x = b.real();
+            const std::pair<cplx, cplx> checks[] = {
+                {(la + lb)[1], a + b},   {(la - lb)[1], a - b},   {(la * lb)[1], a * b},   {(la + b)[1], a + b},
+                {(b + la)[1], b + a},    {(la - b)[1], a - b},    {(b - la)[1], b - a},    {(la * b)[1], a * b},
+                {(b * la)[1], b * a},    {(la + x)[1], a + x},    {(x + la)[1], x + a},    {(la - x)[1], a - x},
+                {(x - la)[1], x - a},    {(la * x)[1], a * x},    {(x * la)[1], x * a},    {(la / x)[1], a / x},
+                {(la / b)[1], a / b},    {(-la)[1], -a},
+            };
+            for (std::size_t k = 0; k < std::size(checks); ++k)
+                EXPECT_TRUE(same(checks[k].first, checks[k].second))
+                    << "operation " << k << " on " << a << " and " << b << ": " << checks[k].first << " vs "
+                    << checks[k].second;
+        }
+    EXPECT_TRUE(same(Lanes(cplx(-0.0, 2.0))[3], cplx(-0.0, 2.0)));
+    EXPECT_TRUE(same(Lanes()[2], cplx(0.0, 0.0)));
+}

@@ -483,21 +483,29 @@ TEST(KmVrQvmPoint, TotalMatrixEqualsTheLorentzIndexLoops) {
         }
 }
 
+// The amplitudes are built for the three photon polarizations side by side; each is, bit for bit, the sandwich of
+// the total matrix of its polarization alone (real photons and the forward and backward angles included).
 TEST(KmVrQvmPoint, GammaTotalSandwichesToTheHelicityAmplitudes) {
-    const ModelConstants mc = model_constants(Channel::pi_plus_n, ModelKind::qvm, 0.775, 1.55);
-    const PointFactors f = point_factors(mc, frame_of(mc, 2400.0, 1.2e6), 0.9);
-    const auto amps = helicity_amplitudes(mc, f);
-    for (int pol = 1; pol <= 3; ++pol) {
-        const DiracMatrix g = gamma_total(mc, f, pol);
-        for (int i = 1; i <= 2; ++i)
-            for (int j = 1; j <= 2; ++j) {
-                const cplx direct =
-                    spinor_uxgxu(ub(z_spinor(f.mom.p2, mc.m.fbm, j)), g, z_spinor(f.mom.p1, mc.m.ibm, i));
-                const HelicitySet& h = amps[static_cast<std::size_t>(2 * (i - 1) + (j - 1))];
-                const cplx stored = pol == 1 ? h.mep1 : pol == 2 ? h.me0 : h.mem1;
-                expect_close(direct, stored, std::abs(stored), 1e-13, "pol " + std::to_string(pol));
+    for (Channel c : kChannels)
+        for (ModelKind m : kModels) {
+            const ModelConstants mc = model_constants(c, m, cut_pion_of(m), 1.55);
+            for (const auto& [w, qq, theta] : {std::tuple{2400.0, 1.2e6, 0.9}, std::tuple{1900.0, 0.0, 0.0},
+                                               std::tuple{2200.0, 0.0, 2.1}, std::tuple{3000.0, 4.0e6, pi_single}}) {
+                const PointFactors f = point_factors(mc, frame_of(mc, w, qq), theta);
+                const auto amps = helicity_amplitudes(mc, f);
+                for (int pol = 1; pol <= 3; ++pol) {
+                    const DiracMatrix g = gamma_total(mc, f, pol);
+                    for (int i = 1; i <= 2; ++i)
+                        for (int j = 1; j <= 2; ++j) {
+                            const cplx direct =
+                                spinor_uxgxu(ub(z_spinor(f.mom.p2, mc.m.fbm, j)), g, z_spinor(f.mom.p1, mc.m.ibm, i));
+                            const HelicitySet& h = amps[static_cast<std::size_t>(2 * (i - 1) + (j - 1))];
+                            const cplx stored = pol == 1 ? h.mep1 : pol == 2 ? h.me0 : h.mem1;
+                            EXPECT_EQ(direct, stored) << label(c, m) << ", W " << w << ", Q2 " << qq << ", pol " << pol;
+                        }
+                }
             }
-    }
+        }
 }
 
 // ---- observables ----------------------------------------------------------------------------------------

@@ -395,6 +395,34 @@ TEST(ReggeAmplitudes, GaugeInvarianceOfTheChannelSum) {
         }
 }
 
+// The point builds the amplitude for the three photon polarizations side by side; each amplitude is, bit for bit,
+// the sandwich of the total matrix of its polarization alone (real photons and theta = 0, pi included).
+TEST(ReggeAmplitudes, PolarizationsSideBySideEqualEachAlone) {
+    for (Channel c : all_channels)
+        for (FormFactors ff : {FormFactors::gpd, FormFactors::dipole}) {
+            const Model m = model_of(options_of(c, ff));
+            const ChannelData& ch = m.channel();
+            for (const auto& [w, qq, theta] : {std::tuple{2220.0, 1.6e6, 0.3}, std::tuple{1900.0, 0.0, 0.0},
+                                               std::tuple{2500.0, 0.0, 1.9}, std::tuple{3100.0, 4.0e6, pi}}) {
+                const CmFrame fr = m.frame(w, qq);
+                const NucleonFactors nf = m.nucleon_form_factors(qq);
+                const PointResult r = m.evaluate_point(fr, nf, theta);
+                const PointFactors f = m.point_factors(r.kin, nf);
+                for (int pol = 1; pol <= 3; ++pol) {
+                    const DiracMatrix g = m.total_amplitude_matrix(r.kin, f, photon_circular(fr.e_k1, qq, pol));
+                    for (int i = 1; i <= 2; ++i)
+                        for (int j = 1; j <= 2; ++j) {
+                            const cplx alone = spinor_uxgxu(ub(z_spinor(r.kin.mom.p2, ch.fbm, j)), g,
+                                                            z_spinor(r.kin.mom.p1, ch.ibm, i));
+                            const HelicitySet& h = r.amplitudes[static_cast<std::size_t>(2 * (i - 1) + (j - 1))];
+                            EXPECT_EQ(alone, pol == 1 ? h.mep1 : pol == 2 ? h.me0 : h.mem1)
+                                << name_of(c) << " W " << w << " Q2 " << qq << " theta " << theta << " pol " << pol;
+                        }
+                }
+            }
+        }
+}
+
 TEST(ReggeObservables, PositivityAndBoundsAtPhysicalPoints) {
     // every distinct set of options: the Born switch belongs to the neutral channels, and without the Born
     // terms the nucleon form factors do not enter
