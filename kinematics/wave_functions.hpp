@@ -14,5 +14,9 @@ DiracSpinor z_spinor(const FourVector& p, double m, int i);
 /// Other spin values give the zero vector, and so does spin 2 at qq = 0: a real photon has no longitudinal
 /// polarization.
 FourVector photon_circular(double e_k1, double qq, int spin);
+/// photon_circular of spin 1, 2 and 3 (helicity +1, longitudinal, -1) side by side.
+inline BasicFourVector<Lanes> photon_polarizations(double e_k1, double qq) {
+    return side_by_side(photon_circular(e_k1, qq, 1), photon_circular(e_k1, qq, 2), photon_circular(e_k1, qq, 3));
+}
 
 }  // namespace kavrin

@@ -5,8 +5,25 @@
 
 #include "kernel/constants.hpp"
 #include "kernel/units.hpp"
+#include "kinematics/wave_functions.hpp"
 
 namespace kavrin {
+
+// The spinors once, and the row u2b Gamma once per recoil spin for the three polarizations.
+SpinPairAmplitudes spin_pair_amplitudes(const BasicDiracMatrix<Lanes>& gamma, const FourVector& p1, double m_i,
+                                        const FourVector& p2, double m_f) {
+    const std::array<DiracSpinor, 2> u1{z_spinor(p1, m_i, 1), z_spinor(p1, m_i, 2)};
+    const std::array<DiracSpinor, 2> u2b{ub(z_spinor(p2, m_f, 1)), ub(z_spinor(p2, m_f, 2))};
+    SpinPairAmplitudes amps{};
+    for (std::size_t j = 0; j < 2; ++j) {
+        const BasicDiracSpinor<Lanes> row = vxm(u2b[j], gamma);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const Lanes m = vxv(row, u1[i]);
+            amps[2 * i + j] = {m[0], m[1], m[2]};
+        }
+    }
+    return amps;
+}
 
 ResponseSums response_sums(const SpinPairAmplitudes& amps) {
     ResponseSums r{};

@@ -20,6 +20,11 @@ struct HelicitySet {
 /// The helicity amplitudes of the spin pairs (target, recoil) = (up, up), (up, down), (down, up), (down, down).
 using SpinPairAmplitudes = std::array<HelicitySet, 4>;
 
+/// The amplitudes u2b(p2, recoil spin) Gamma u1(p1, target spin) of the four spin pairs, from the Dirac matrices Gamma
+/// of the photon polarizations +1, longitudinal and -1 side by side; m_i, m_f the target and recoil masses.
+SpinPairAmplitudes spin_pair_amplitudes(const BasicDiracMatrix<Lanes>& gamma, const FourVector& p1, double m_i,
+                                        const FourVector& p2, double m_f);
+
 /// The five bilinear response sums over the four nucleon spin pairs.
 struct ResponseSums {
     cplx sl_sum, st_sum, stt_sum, stl_sum, stlp_sum;

@@ -469,26 +469,9 @@ DiracMatrix gamma_total(const ModelConstants& mc, const PointFactors& f, int pol
 }
 
 SpinPairAmplitudes helicity_amplitudes(const ModelConstants& mc, const PointFactors& f) {
-    const Hoisted h = hoist(mc, f);
-    const std::array<DiracSpinor, 2> u1{z_spinor(f.mom.p1, mc.m.ibm, 1), z_spinor(f.mom.p1, mc.m.ibm, 2)};
-    const std::array<DiracSpinor, 2> u2b{ub(z_spinor(f.mom.p2, mc.m.fbm, 1)), ub(z_spinor(f.mom.p2, mc.m.fbm, 2))};
-    // the photon polarizations (+1, longitudinal, -1) side by side
-    const BasicFourVector<Lanes> ep = side_by_side(photon_circular(f.frame.e_k1, f.frame.qq, 1),
-                                                   photon_circular(f.frame.e_k1, f.frame.qq, 2),
-                                                   photon_circular(f.frame.e_k1, f.frame.qq, 3));
-    const BasicDiracMatrix<Lanes> gt = gamma_total_hoisted(mc, f, h, ep);
-    SpinPairAmplitudes amps{};
-    for (std::size_t j = 0; j < 2; ++j) {
-        const BasicDiracSpinor<Lanes> row = vxm(u2b[j], gt);
-        for (std::size_t i = 0; i < 2; ++i) {
-            const Lanes mtot = vxv(row, u1[i]);
-            HelicitySet& hs = amps[2 * i + j];
-            hs.mep1 = mtot[0];
-            hs.me0 = mtot[1];
-            hs.mem1 = mtot[2];
-        }
-    }
-    return amps;
+    // the Dirac matrices of the three photon polarizations side by side, sandwiched for each spin pair
+    const BasicFourVector<Lanes> ep = photon_polarizations(f.frame.e_k1, f.frame.qq);
+    return spin_pair_amplitudes(gamma_total_hoisted(mc, f, hoist(mc, f), ep), f.mom.p1, mc.m.ibm, f.mom.p2, mc.m.fbm);
 }
 
 Model::Model(const Settings& settings)

@@ -314,24 +314,9 @@ PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf
     const PointFactors f = point_factors(kin, nf);
     const PolarizationShared sh = polarization_shared(kin, f);
 
-    // the Dirac matrices of the photon polarizations (+1, longitudinal, -1) side by side, sandwiched for each
-    // spin pair: the spinors once, and the row u2b Gamma once per final spin
-    const std::array<DiracSpinor, 2> u1{z_spinor(kin.mom.p1, ch.ibm, 1), z_spinor(kin.mom.p1, ch.ibm, 2)};
-    const std::array<DiracSpinor, 2> u2b{ub(z_spinor(kin.mom.p2, ch.fbm, 1)), ub(z_spinor(kin.mom.p2, ch.fbm, 2))};
-    const BasicFourVector<Lanes> ep = side_by_side(photon_circular(frame.e_k1, frame.qq, 1),
-                                                   photon_circular(frame.e_k1, frame.qq, 2),
-                                                   photon_circular(frame.e_k1, frame.qq, 3));
-    const BasicDiracMatrix<Lanes> gamma = total_amplitude_matrix(kin, f, sh, ep);
-    for (std::size_t j = 0; j < 2; ++j) {
-        const BasicDiracSpinor<Lanes> row = vxm(u2b[j], gamma);
-        for (std::size_t i = 0; i < 2; ++i) {
-            const Lanes m = vxv(row, u1[i]);
-            HelicitySet& h = r.amplitudes[2 * i + j];
-            h.mep1 = m[0];
-            h.me0 = m[1];
-            h.mem1 = m[2];
-        }
-    }
+    // the Dirac matrices of the three photon polarizations side by side, sandwiched for each spin pair
+    const BasicFourVector<Lanes> ep = photon_polarizations(frame.e_k1, frame.qq);
+    r.amplitudes = spin_pair_amplitudes(total_amplitude_matrix(kin, f, sh, ep), kin.mom.p1, ch.ibm, kin.mom.p2, ch.fbm);
     const Options& o = settings_.options();
     r.domega = separated_cross_sections(response_sums(r.amplitudes), frame, o.unit, 1.0, o.epsilon);
     return r;
