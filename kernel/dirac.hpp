@@ -6,6 +6,8 @@
 //  - no complex conjugation inside any product: an adjoint spinor is formed explicitly with ub();
 //  - Levi-Civita symbol with eps(0,1,2,3) = +1 on the components as stored.
 // Dirac matrix and spinor indices are 0-based here (row/column 0..3 stand for 1..4 of the usual notation).
+// Each type holds complex numbers (FourVector, DiracMatrix, ...) or Lanes, the three photon polarizations side by
+// side (BasicFourVector<Lanes>, ...); the operations are written once for both.
 #pragma once
 
 #include <array>

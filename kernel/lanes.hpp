@@ -17,6 +17,8 @@ using cplx = std::complex<double>;
 //   z / x = (zr/x, zi/x);  a division by a complex number goes slot by slot through std::complex itself.
 struct Lanes {
     static constexpr std::size_t n = 4;
+    // four doubles as one vector value (the GCC and Clang vector extension): element-wise arithmetic that the
+    // compiler keeps in vector registers
     using Slots = double __attribute__((vector_size(32)));
     Slots re, im;
 
