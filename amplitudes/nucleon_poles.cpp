@@ -6,17 +6,32 @@
 namespace kavrin {
 
 template <class C>
+BasicDiracMatrix<C> s_pole_chain(double gpnn, const DiracMatrix& nproj, const BasicDiracMatrix<C>& vgnn) {
+    // i gpnn (gamma5 P)(r, c) with gamma5 P(r, c) = P(r xor 2, c)
+    const BasicDiracMatrix<C> p = nproj * vgnn;
+    const cplx ig(0.0, gpnn);
+    BasicDiracMatrix<C> z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) z(r, c) = ig * p(r ^ 2, c);
+    return z;
+}
+
+template <class C>
 BasicDiracMatrix<C> s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj,
                                   const BasicDiracMatrix<C>& vgnn) {
-    const BasicDiracMatrix<C> chain = cplx(0.0, gpnn) * detail::gamma5_times(nproj * vgnn);
-    return coefficient * chain;
+    return coefficient * s_pole_chain(gpnn, nproj, vgnn);
 }
 
 template <class C>
 BasicDiracMatrix<C> u_pole_matrix(cplx coefficient, double gpnn, const BasicDiracMatrix<C>& vgnn,
                                   const DiracMatrix& nproj) {
-    const BasicDiracMatrix<C> chain = cplx(0.0, gpnn) * detail::times_gamma5(vgnn * nproj);
-    return coefficient * chain;
+    // coefficient (i gpnn (P gamma5)(r, c)) with P gamma5(r, c) = P(r, c xor 2), entry by entry in one pass
+    const BasicDiracMatrix<C> p = vgnn * nproj;
+    const cplx ig(0.0, gpnn);
+    BasicDiracMatrix<C> z;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) z(r, c) = coefficient * (ig * p(r, c ^ 2));
+    return z;
 }
 
 namespace {
@@ -55,6 +70,8 @@ DiracMatrix mu_nn_matrix(double ec, cplx ff_h, const NucleonCurrent& j, double g
     return u_channel(ec, ff_h, v_gnn_n(ep, j.f1, j.f2, j.charge, j.kappa_n, p.mom.k1), gpnn, p.u, p.qu, m);
 }
 
+template DiracMatrix s_pole_chain(double, const DiracMatrix&, const DiracMatrix&);
+template BasicDiracMatrix<Lanes> s_pole_chain(double, const DiracMatrix&, const BasicDiracMatrix<Lanes>&);
 template DiracMatrix s_pole_matrix(cplx, double, const DiracMatrix&, const DiracMatrix&);
 template BasicDiracMatrix<Lanes> s_pole_matrix(cplx, double, const DiracMatrix&, const BasicDiracMatrix<Lanes>&);
 template DiracMatrix u_pole_matrix(cplx, double, const DiracMatrix&, const DiracMatrix&);

@@ -35,6 +35,10 @@ inline cplx pole_coefficient(double ec, cplx ff_h, cplx x, double m) { return ec
 template <class C>
 BasicDiracMatrix<C> s_pole_matrix(cplx coefficient, double gpnn, const DiracMatrix& nproj,
                                   const BasicDiracMatrix<C>& vgnn);
+/// The chain i gpnn gamma5 nproj vgnn of s_pole_matrix without its coefficient: s_pole_matrix is coefficient times
+/// it, entry by entry (qs = k1 + p1 and the vertex are the same at every pion angle).
+template <class C>
+BasicDiracMatrix<C> s_pole_chain(double gpnn, const DiracMatrix& nproj, const BasicDiracMatrix<C>& vgnn);
 /// The u-channel pole from its parts: coefficient, the photon vertex and n_proj(qu, m).
 template <class C>
 BasicDiracMatrix<C> u_pole_matrix(cplx coefficient, double gpnn, const BasicDiracMatrix<C>& vgnn,

@@ -162,13 +162,14 @@ Observables Model::evaluate(double w, double q2, Angle angle) const {
 
 FixedWQ2 Model::at(double w, double q2) const {
     const double qq = units::gev2_to_mev2(q2);
-    const internal::NucleonFactors nf = model_->nucleon_form_factors(qq);
-    return FixedWQ2(model_, units::gev_to_mev(w), qq, nf.f1t, nf.f2t);
+    const double w_mev = units::gev_to_mev(w);
+    auto setup = std::make_shared<const internal::FrameSetup>(
+        model_->setup(model_->frame(w_mev, qq), model_->nucleon_form_factors(qq)));
+    return FixedWQ2(model_, w_mev, qq, std::move(setup));
 }
 
 Observables FixedWQ2::evaluate(Angle angle) const {
-    const CmFrame frame = model_->frame(w_mev_, qq_mev_);
-    return model_->evaluate(frame, internal::NucleonFactors{f1_, f2_}, theta_of(frame, angle));
+    return model_->evaluate(*setup_, theta_of(setup_->frame, angle));
 }
 
 double phi_dependent_cross_section(const Settings& settings, const Observables& point, double phi) {

@@ -111,6 +111,15 @@ constexpr BasicDiracMatrix<product_t<A, B>> operator*(const BasicDiracMatrix<A>&
     return z;
 }
 
+/// s (m1 + m2 + ... + mn), the sum taken left to right, entry by entry in one pass.
+template <Element S, class... M>
+constexpr auto scaled_sum(const S& s, const BasicDiracMatrix<M>&... m) {
+    using R = decltype(s * (... + m.a[0]));
+    BasicDiracMatrix<R> z;
+    for (std::size_t i = 0; i < 16; ++i) z.a[i] = s * (... + m.a[i]);
+    return z;
+}
+
 /// Four components of a Dirac spinor (or of an adjoint spinor, which is stored alike).
 template <Element C>
 struct BasicDiracSpinor {

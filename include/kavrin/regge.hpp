@@ -105,6 +105,7 @@ struct Options {
 
 namespace internal {
 class Model;
+struct FrameSetup;
 }  // namespace internal
 
 /// Options that passed validation; immutable.
@@ -165,7 +166,8 @@ public:
     /// Observables at W (GeV), Q^2 (GeV^2) and the pion angle.
     Observables evaluate(double w, double q2, Angle angle) const;
 
-    /// The work that depends on W and Q^2 only (the nucleon form factors), done once for a series of angles.
+    /// The work that depends on W and Q^2 only (the nucleon form factors, the photon side of the amplitude), done
+    /// once for a series of angles.
     FixedWQ2 at(double w, double q2) const;
 
 private:
@@ -181,15 +183,14 @@ public:
 
 private:
     friend class Model;
-    FixedWQ2(std::shared_ptr<const internal::Model> model, double w_mev, double qq_mev, std::complex<double> f1,
-             std::complex<double> f2) noexcept
-        : model_(std::move(model)), w_mev_(w_mev), qq_mev_(qq_mev), f1_(f1), f2_(f2) {}
+    FixedWQ2(std::shared_ptr<const internal::Model> model, double w_mev, double qq_mev,
+             std::shared_ptr<const internal::FrameSetup> setup) noexcept
+        : model_(std::move(model)), w_mev_(w_mev), qq_mev_(qq_mev), setup_(std::move(setup)) {}
 
     std::shared_ptr<const internal::Model> model_;
     double w_mev_;
     double qq_mev_;
-    std::complex<double> f1_;  ///< nucleon Dirac form factor at Q^2
-    std::complex<double> f2_;  ///< nucleon Pauli form factor at Q^2 (0 with the Pauli terms off)
+    std::shared_ptr<const internal::FrameSetup> setup_;  ///< frame, nucleon form factors and photon side at (W, Q^2)
 };
 
 /// The phi-dependent cross section of a phi scan at azimuth phi (radians), per sr:

@@ -197,19 +197,30 @@ void Model::regge_factors(const PointKinematics& kin, PointFactors& f) const {
     }
 }
 
-PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {
+PoleFormFactors Model::pole_form_factors(const NucleonFactors& nf) const {
     const ChannelData& ch = channel_;
+    PoleFormFactors p;
+    p.f10t = 1.0;
+    p.fs1 = ch.s_f1 ? nf.f1t : 0.0;
+    p.fs2 = ch.s_f2 ? nf.f2t : 0.0;
+    p.fu1 = ch.u_f1 ? nf.f1t : 0.0;
+    p.fu2 = ch.u_f2 ? nf.f2t : 0.0;
+    return p;
+}
+
+PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFactors& nf) const {
     const double qq = kin.frame.qq;
     PointFactors f{};
 
     // nucleon form factors, distributed over the s- and u-channel pole terms
     f.f1t = nf.f1t;
     f.f2t = nf.f2t;
-    f.f10t = 1.0;
-    f.fs1 = ch.s_f1 ? f.f1t : 0.0;
-    f.fs2 = ch.s_f2 ? f.f2t : 0.0;
-    f.fu1 = ch.u_f1 ? f.f1t : 0.0;
-    f.fu2 = ch.u_f2 ? f.f2t : 0.0;
+    const PoleFormFactors p = pole_form_factors(nf);
+    f.f10t = p.f10t;
+    f.fs1 = p.fs1;
+    f.fs2 = p.fs2;
+    f.fu1 = p.fu1;
+    f.fu2 = p.fu2;
 
     // meson e.m. form factors
     f.ftp_em = monopole(qq, cutp_em_);
@@ -222,7 +233,7 @@ PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFacto
     f.ftt_em = monopole(qq, cutt_em);
 
     regge_factors(kin, f);
-    f.fs_t = ch.charged ? f.ftp_h : cplx(1.0);
+    f.fs_t = channel_.charged ? f.ftp_h : cplx(1.0);
     f.fu_t = f.fs_t;
     return f;
 }
@@ -232,13 +243,9 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
     const double ibm = ch.ibm, fbm = ch.fbm;
     PolarizationShared sh;
     sh.ec = elementary_charge();
-    sh.k1s = sl(kin.mom.k1);
-    sh.nproj_s = n_proj(kin.qs, ibm);
     sh.nproj_u = n_proj(kin.qu, fbm);
     sh.pole_s = pole_coefficient(sh.ec, f.fs_t, kin.s, ibm);
     sh.pole_u = pole_coefficient(sh.ec, f.fu_t, kin.u, fbm);
-    sh.gts = ch.kpi * 0.25 / ibm;
-    sh.gtu = ch.kpf * 0.25 / fbm;
     sh.rho = mt_v_coefficient({f.ftv_h, f.ftv_em, ch.ggvp, ch.rho_m}, kin);
     sh.b1 = mt_axial_coefficient({f.ftb_h, f.ftb_em, ch.ggbp, b1_m}, gtbnn * 0.25 / ibm, kin);
     if (ch.charged) {
@@ -252,38 +259,61 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
     return sh;
 }
 
+template <class C>
+PhotonSide<C> Model::photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep) const {
+    const ChannelData& ch = channel_;
+    const Momenta mom = frame.momenta(0.0);  // k1 and p1 are the same at every angle
+    const PoleFormFactors p = pole_form_factors(nf);
+    const double gts = ch.kpi * 0.25 / ch.ibm, gtu = ch.kpf * 0.25 / ch.fbm;  // kappa/(4M) of the photon vertices
+    PhotonSide<C> ps;
+    ps.ep = ep;
+    ps.ph = photon_slashes(ep, mom.k1);
+    if (ch.charged) {
+        const DiracMatrix k1s = sl(mom.k1);
+        ps.vgnn_s = v_gnn(ps.ph, k1s, p.fs1, p.f10t, p.fs2, frame.qq, ch.chs_t, gts);
+        ps.vgnn_u = v_gnn(ps.ph, k1s, p.fu1, p.f10t, p.fu2, frame.qq, ch.chu_t, gtu);
+    } else if (*settings_.options().born_terms) {
+        ps.vgnn_s = v_gnn_n(ps.ph, p.fs1, p.fs2, ch.chs_t, gts);
+        ps.vgnn_u = v_gnn_n(ps.ph, p.fu1, p.fu2, ch.chu_t, gtu);
+    }
+    ps.s_chain = s_pole_chain(gpnn, n_proj(mom.k1 + mom.p1, ch.ibm), ps.vgnn_s);
+    return ps;
+}
+
+FrameSetup Model::setup(const CmFrame& frame, const NucleonFactors& nf) const {
+    return {frame, nf, photon_side(frame, nf, photon_polarizations(frame.e_k1, frame.qq))};
+}
+
 DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
                                           const FourVector& ep) const {
-    return total_amplitude_matrix(kin, f, polarization_shared(kin, f), ep);
+    return total_amplitude_matrix(kin, f, polarization_shared(kin, f),
+                                  photon_side(kin.frame, NucleonFactors{f.f1t, f.f2t}, ep));
 }
 
 template <class C>
 BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
-                                                  const PolarizationShared& sh, const BasicFourVector<C>& ep) const {
+                                                  const PolarizationShared& sh, const PhotonSide<C>& ps) const {
     const ChannelData& ch = channel_;
     const double ibm = ch.ibm;
     const FourVector& k1 = kin.mom.k1;
-    const double qq = kin.qq;
+    const BasicFourVector<C>& ep = ps.ep;
 
     // the photon vertices of this polarization; the rho and omega share one, the axial exchanges another
     const BasicFourVector<C> gvps = v_gvps(ep, k1, kin.qt);
     const BasicFourVector<C> gavps = v_gavps(ep, k1, kin.qt);
-    const BasicPhotonSlashes<C> ph = photon_slashes(ep, k1);
     const BasicDiracMatrix<C> mtv = mt_v_matrix(sh.rho, gvps, ch.rho_m, gvnn, gtvnn * 0.25 / ibm, kin);
     const BasicDiracMatrix<C> mt_b1 = mt_bv_matrix(sh.b1, gavps, b1_m, kin);
 
     if (ch.charged) {
         // sqrt2 (s + u + pi + rho + a2 + a1 + b1); omega and h1 do not enter
         const Exchange pion{f.ftp_h, f.ftp_em, ch.cht_t, ch.fmm};
-        const BasicDiracMatrix<C> ms_t =
-            s_pole_matrix(sh.pole_s, gpnn, sh.nproj_s, v_gnn(ph, sh.k1s, f.fs1, f.f10t, f.fs2, qq, ch.chs_t, sh.gts));
-        const BasicDiracMatrix<C> mu_t =
-            u_pole_matrix(sh.pole_u, gpnn, v_gnn(ph, sh.k1s, f.fu1, f.f10t, f.fu2, qq, ch.chu_t, sh.gtu), sh.nproj_u);
+        const BasicDiracMatrix<C> ms_t = sh.pole_s * ps.s_chain;
+        const BasicDiracMatrix<C> mu_t = u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
         const BasicDiracMatrix<C> mtp = mt_pion_matrix(sh.ec, pion, f.ftp_em0, gpnn, ep, kin);
         const BasicDiracMatrix<C> mtt =
             mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
         const BasicDiracMatrix<C> mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
-        return cplx(sqrt2_single) * (ms_t + mu_t + mtp + mtv + mtt + mt_a1 + mt_b1);
+        return scaled_sum(cplx(sqrt2_single), ms_t, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
     }
 
     // neutral pion: (rho + omega) + (b1 + h1) [+ (s + u)]; pi, a2 and a1 do not enter
@@ -291,39 +321,41 @@ BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, co
     const BasicDiracMatrix<C> mt_h1 = mt_bv_matrix(sh.h1, gavps, h1_m, kin);
     BasicDiracMatrix<C> total = (mtv + mtw) + (mt_b1 + mt_h1);
     if (*settings_.options().born_terms) {
-        const BasicDiracMatrix<C> ms_t0 =
-            s_pole_matrix(sh.pole_s, gpnn, sh.nproj_s, v_gnn_n(ph, f.fs1, f.fs2, ch.chs_t, sh.gts));
-        const BasicDiracMatrix<C> mu_t0 =
-            u_pole_matrix(sh.pole_u, gpnn, v_gnn_n(ph, f.fu1, f.fu2, ch.chu_t, sh.gtu), sh.nproj_u);
+        const BasicDiracMatrix<C> ms_t0 = sh.pole_s * ps.s_chain;
+        const BasicDiracMatrix<C> mu_t0 = u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
         total = total + (ms_t0 + mu_t0);
     }
     return total;
 }
 
-template DiracMatrix Model::total_amplitude_matrix(const PointKinematics&, const PointFactors&,
-                                                   const PolarizationShared&, const FourVector&) const;
-template BasicDiracMatrix<Lanes> Model::total_amplitude_matrix(const PointKinematics&, const PointFactors&,
-                                                               const PolarizationShared&,
-                                                               const BasicFourVector<Lanes>&) const;
-
-PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
+PointResult Model::evaluate_point(const FrameSetup& setup, double theta) const {
     const ChannelData& ch = channel_;
+    const CmFrame& frame = setup.frame;
     PointResult r;
     r.kin = point_kinematics(frame, theta);
     const PointKinematics& kin = r.kin;
-    const PointFactors f = point_factors(kin, nf);
+    const PointFactors f = point_factors(kin, setup.nf);
     const PolarizationShared sh = polarization_shared(kin, f);
 
     // the Dirac matrices of the three photon polarizations side by side, sandwiched for each spin pair
-    const BasicFourVector<Lanes> ep = photon_polarizations(frame.e_k1, frame.qq);
-    r.amplitudes = spin_pair_amplitudes(total_amplitude_matrix(kin, f, sh, ep), kin.mom.p1, ch.ibm, kin.mom.p2, ch.fbm);
+    r.amplitudes = spin_pair_amplitudes(total_amplitude_matrix(kin, f, sh, setup.photons), kin.mom.p1, ch.ibm,
+                                        kin.mom.p2, ch.fbm);
     const Options& o = settings_.options();
     r.domega = separated_cross_sections(response_sums(r.amplitudes), frame, o.unit, 1.0, o.epsilon);
     return r;
 }
 
+PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
+    return evaluate_point(setup(frame, nf), theta);
+}
+
 Observables Model::evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
-    const PointResult r = evaluate_point(frame, nf, theta);
+    return evaluate(setup(frame, nf), theta);
+}
+
+Observables Model::evaluate(const FrameSetup& setup, double theta) const {
+    const CmFrame& frame = setup.frame;
+    const PointResult r = evaluate_point(setup, theta);
     const double bsa = beam_spin_asymmetry(AsymmetryRule::ltp_over_u, r.domega, frame, std::nullopt);
     Observables o = point_observables(frame, theta, r.kin.t.real(), r.domega, bsa, r.amplitudes,
                                       settings_.options().unit);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "amplitudes/born.hpp"
 #include "amplitudes/meson_vertices.hpp"
 #include "formfactors/gpd.hpp"
 #include "kavrin/regge.hpp"
@@ -107,6 +108,11 @@ struct NucleonFactors {
     cplx f1t, f2t;
 };
 
+/// The nucleon form factors of the s- and u-channel pole terms (F1(0) = f10t of the gauge-restoring vertex).
+struct PoleFormFactors {
+    cplx f10t, fs1, fs2, fu1, fu2;
+};
+
 /// Form factors and reggeized propagators of a point.
 struct PointFactors {
     cplx f1t, f2t, f10t;
@@ -122,12 +128,28 @@ struct PointFactors {
 /// that do not depend on the polarization, the nucleon propagator numerators and k1-slash.
 struct PolarizationShared {
     double ec = 0;                      ///< elementary charge
-    DiracMatrix k1s;                    ///< k1-slash
-    DiracMatrix nproj_s, nproj_u;       ///< qs-slash + M_i, qu-slash + M_f
+    DiracMatrix nproj_u;                ///< qu-slash + M_f
     cplx pole_s, pole_u;                ///< ec ff_h/(s - M_i^2), ec ff_h/(u - M_f^2)
-    double gts = 0, gtu = 0;            ///< kappa/(4M) of the s- and u-channel photon vertices
     cplx rho, omega, a2, a1, b1, h1;    ///< factors of the exchanges (coupling, Regge factor, e.m. form factor, pole)
     Spin2Numerator a2_numerator;        ///< the spin-2 numerator of the a2 at qt (charged channels)
+};
+
+/// The photon side of the amplitude, the same at every pion angle of one (W, Q^2): the polarization (one, or the
+/// three side by side with C = Lanes), its slashes, the photon-nucleon vertices of the s- and u-channel pole terms
+/// and the s-channel chain i gpnn gamma5 (qs-slash + M_i) vertex (qs = k1 + p1 does not depend on the angle).
+template <class C>
+struct PhotonSide {
+    BasicFourVector<C> ep;
+    BasicPhotonSlashes<C> ph;
+    BasicDiracMatrix<C> vgnn_s, vgnn_u, s_chain;
+};
+
+/// What every point at one (W, Q^2) shares: the frame, the nucleon form factors and the photon side of the three
+/// polarizations. Made once for a series of angles.
+struct FrameSetup {
+    CmFrame frame;
+    NucleonFactors nf;
+    PhotonSide<Lanes> photons;
 };
 
 /// Everything the model evaluates at one point, before it becomes the library's Observables.
@@ -153,22 +175,31 @@ public:
     /// The same, remembering the last Q^2 of the calling thread for this model: a series of points at one
     /// Q^2 integrates the GPD form factors once. Each thread has its own entry (no lock, no allocation).
     NucleonFactors nucleon_form_factors_cached(double qq) const;
+    /// The nucleon form factors of the pole terms: F1 and F2 where the channel's pole terms take them.
+    PoleFormFactors pole_form_factors(const NucleonFactors& nf) const;
     /// Form factors, trajectories, phases and Regge factors at the point.
     PointFactors point_factors(const PointKinematics& kin, const NucleonFactors& nf) const;
+    /// The photon side of polarization ep (or of the three side by side) in the frame.
+    template <class C>
+    PhotonSide<C> photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep) const;
+    /// The work shared by every angle at (W, Q^2) of the frame.
+    FrameSetup setup(const CmFrame& frame, const NucleonFactors& nf) const;
     /// The Dirac matrix Gamma of the total amplitude for photon polarization ep: M(spins) = u2b Gamma u1.
     DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const FourVector& ep) const;
 
     /// The parts of the total amplitude shared by the photon polarizations.
     PolarizationShared polarization_shared(const PointKinematics& kin, const PointFactors& f) const;
-    /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers; with ep of the three
-    /// polarizations side by side (Lanes), the three matrices at once.
+    /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers; with the photon side of the
+    /// three polarizations (Lanes), the three matrices at once.
     template <class C>
     BasicDiracMatrix<C> total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
-                                               const PolarizationShared& sh, const BasicFourVector<C>& ep) const;
+                                               const PolarizationShared& sh, const PhotonSide<C>& ps) const;
 
-    /// Amplitudes and cross sections at pion angle theta (radians) in the frame.
+    /// Amplitudes and cross sections at pion angle theta (radians).
+    PointResult evaluate_point(const FrameSetup& setup, double theta) const;
     PointResult evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
     /// The same as the library's observables, with the DDS where the settings determine it.
+    Observables evaluate(const FrameSetup& setup, double theta) const;
     Observables evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
 
 private:

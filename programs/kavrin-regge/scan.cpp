@@ -139,9 +139,8 @@ void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFil
     const std::size_t points = io::scan_points({n100, n150, static_cast<long long>(angles)});
 
     const auto compute = [&](std::size_t first, std::size_t last, io::LineBlock& out) {
-        std::size_t held = points;  // the (W, Q^2) pass whose frame and form factors are held
-        CmFrame fr{};
-        regge::internal::NucleonFactors nf{};
+        std::size_t held = points;  // the (W, Q^2) pass whose frame, form factors and photon side are held
+        regge::internal::FrameSetup setup{};
         for (std::size_t p = first; p < last; ++p) {
             const std::size_t pass = p / angles;
             if (pass != held) {
@@ -151,14 +150,13 @@ void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFil
                 const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
                 // W of the point; fixed by Q^2 and x_B where x_B is given
                 const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
-                fr = model.frame(w, qq);
-                nf = model.nucleon_form_factors(qq);
+                setup = model.setup(model.frame(w, qq), model.nucleon_form_factors(qq));
                 held = pass;
             }
             const int i200 = ini200 + static_cast<int>(p % angles);
-            const PionAngle a = pion_angle(st, fr, i200);
+            const PionAngle a = pion_angle(st, setup.frame, i200);
             if (a.skip) continue;
-            const Observables o = model.evaluate(fr, nf, a.theta);
+            const Observables o = model.evaluate(setup, a.theta);
             if (st.out == OutputKind::separated)
                 write_separated(st, o, out);
             else
