@@ -37,8 +37,7 @@ CmFrame CmFrame::make(double w, double qq, double ibm, double fbm, double fmm) {
 
 Momenta CmFrame::momenta(double theta) const {
     const double px = p * std::sin(theta), pz = p * std::cos(theta);
-    return {set_momentum(e_k1, 0.0, 0.0, k), set_momentum(e_p1, 0.0, 0.0, -k), set_momentum(e_k2, px, 0.0, pz),
-            set_momentum(e_p2, -px, 0.0, -pz)};
+    return {k1(), p1(), set_momentum(e_k2, px, 0.0, pz), set_momentum(e_p2, -px, 0.0, -pz)};
 }
 
 }  // namespace kavrin

@@ -55,6 +55,9 @@ struct CmFrame {
 
     /// The four momenta with the meson at polar angle theta (radians) from the photon direction.
     Momenta momenta(double theta) const;
+    /// The photon and target momenta, along +z and -z: the same at every angle.
+    FourVector k1() const { return set_momentum(e_k1, 0.0, 0.0, k); }
+    FourVector p1() const { return set_momentum(e_p1, 0.0, 0.0, -k); }
     /// The momenta and invariants of the point with the meson at polar angle theta.
     PointMomenta point_momenta(double theta) const;
 

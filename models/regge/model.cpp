@@ -262,21 +262,21 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
 template <class C>
 PhotonSide<C> Model::photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep) const {
     const ChannelData& ch = channel_;
-    const Momenta mom = frame.momenta(0.0);  // k1 and p1 are the same at every angle
+    const FourVector k1 = frame.k1();
     const PoleFormFactors p = pole_form_factors(nf);
     const double gts = ch.kpi * 0.25 / ch.ibm, gtu = ch.kpf * 0.25 / ch.fbm;  // kappa/(4M) of the photon vertices
     PhotonSide<C> ps;
     ps.ep = ep;
-    ps.ph = photon_slashes(ep, mom.k1);
+    ps.ph = photon_slashes(ep, k1);
     if (ch.charged) {
-        const DiracMatrix k1s = sl(mom.k1);
+        const DiracMatrix k1s = sl(k1);
         ps.vgnn_s = v_gnn(ps.ph, k1s, p.fs1, p.f10t, p.fs2, frame.qq, ch.chs_t, gts);
         ps.vgnn_u = v_gnn(ps.ph, k1s, p.fu1, p.f10t, p.fu2, frame.qq, ch.chu_t, gtu);
     } else if (*settings_.options().born_terms) {
         ps.vgnn_s = v_gnn_n(ps.ph, p.fs1, p.fs2, ch.chs_t, gts);
         ps.vgnn_u = v_gnn_n(ps.ph, p.fu1, p.fu2, ch.chu_t, gtu);
     }
-    ps.s_chain = s_pole_chain(gpnn, n_proj(mom.k1 + mom.p1, ch.ibm), ps.vgnn_s);
+    ps.s_chain = s_pole_chain(gpnn, n_proj(k1 + frame.p1(), ch.ibm), ps.vgnn_s);
     return ps;
 }
 

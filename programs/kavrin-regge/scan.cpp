@@ -1,6 +1,7 @@
 #include "kavrin-regge/scan.hpp"
 #include "kernel/units.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -139,28 +140,26 @@ void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFil
     const std::size_t points = io::scan_points({n100, n150, static_cast<long long>(angles)});
 
     const auto compute = [&](std::size_t first, std::size_t last, io::LineBlock& out) {
-        std::size_t held = points;  // the (W, Q^2) pass whose frame, form factors and photon side are held
-        regge::internal::FrameSetup setup{};
-        for (std::size_t p = first; p < last; ++p) {
+        for (std::size_t p = first; p < last;) {
+            // one (W, Q^2) pass: its frame, form factors and photon side, then its angles in the block
             const std::size_t pass = p / angles;
-            if (pass != held) {
-                const long long i100 = static_cast<long long>(pass) / n150;
-                const long long i150 = static_cast<long long>(pass) % n150;
-                const double e = static_cast<double>(i100) * gap100 + st.emin;
-                const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
-                // W of the point; fixed by Q^2 and x_B where x_B is given
-                const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
-                setup = model.setup(model.frame(w, qq), model.nucleon_form_factors(qq));
-                held = pass;
+            const long long i100 = static_cast<long long>(pass) / n150;
+            const long long i150 = static_cast<long long>(pass) % n150;
+            const double e = static_cast<double>(i100) * gap100 + st.emin;
+            const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
+            // W of the point; fixed by Q^2 and x_B where x_B is given
+            const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
+            const regge::internal::FrameSetup setup = model.setup(model.frame(w, qq), model.nucleon_form_factors(qq));
+            for (const std::size_t end = std::min(last, (pass + 1) * angles); p < end; ++p) {
+                const int i200 = ini200 + static_cast<int>(p % angles);
+                const PionAngle a = pion_angle(st, setup.frame, i200);
+                if (a.skip) continue;
+                const Observables o = model.evaluate(setup, a.theta);
+                if (st.out == OutputKind::separated)
+                    write_separated(st, o, out);
+                else
+                    write_dds(st, model.settings(), o, out);
             }
-            const int i200 = ini200 + static_cast<int>(p % angles);
-            const PionAngle a = pion_angle(st, setup.frame, i200);
-            if (a.skip) continue;
-            const Observables o = model.evaluate(setup, a.theta);
-            if (st.out == OutputKind::separated)
-                write_separated(st, o, out);
-            else
-                write_dds(st, model.settings(), o, out);
         }
     };
     io::run_in_blocks(points, io::points_per_block(lines_per_point(st), options.block_points), options.threads,
