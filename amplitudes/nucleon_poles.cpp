@@ -7,12 +7,16 @@ namespace kavrin {
 
 template <class C>
 BasicDiracMatrix<C> s_pole_chain(double gpnn, const DiracMatrix& nproj, const BasicDiracMatrix<C>& vgnn) {
-    // i gpnn (gamma5 P)(r, c) with gamma5 P(r, c) = P(r xor 2, c)
-    const BasicDiracMatrix<C> p = nproj * vgnn;
+    // i gpnn (gamma5 P)(r, c) with P = nproj vgnn and gamma5 P(r, c) = P(r xor 2, c), each entry of P summed as the
+    // matrix product sums it
     const cplx ig(0.0, gpnn);
     BasicDiracMatrix<C> z;
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) z(r, c) = ig * p(r ^ 2, c);
+        for (int c = 0; c < 4; ++c) {
+            C p{};
+            for (int k = 0; k < 4; ++k) p += nproj(r ^ 2, k) * vgnn(k, c);
+            z(r, c) = ig * p;
+        }
     return z;
 }
 
@@ -25,12 +29,16 @@ BasicDiracMatrix<C> s_pole_matrix(cplx coefficient, double gpnn, const DiracMatr
 template <class C>
 BasicDiracMatrix<C> u_pole_matrix(cplx coefficient, double gpnn, const BasicDiracMatrix<C>& vgnn,
                                   const DiracMatrix& nproj) {
-    // coefficient (i gpnn (P gamma5)(r, c)) with P gamma5(r, c) = P(r, c xor 2), entry by entry in one pass
-    const BasicDiracMatrix<C> p = vgnn * nproj;
+    // coefficient (i gpnn (P gamma5)(r, c)) with P = vgnn nproj and P gamma5(r, c) = P(r, c xor 2), each entry of P
+    // summed as the matrix product sums it
     const cplx ig(0.0, gpnn);
     BasicDiracMatrix<C> z;
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) z(r, c) = coefficient * (ig * p(r, c ^ 2));
+        for (int c = 0; c < 4; ++c) {
+            C p{};
+            for (int k = 0; k < 4; ++k) p += vgnn(r, k) * nproj(k, c ^ 2);
+            z(r, c) = coefficient * (ig * p);
+        }
     return z;
 }
 

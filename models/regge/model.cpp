@@ -265,19 +265,18 @@ PhotonSide<C> Model::photon_side(const CmFrame& frame, const NucleonFactors& nf,
     const FourVector k1 = frame.k1();
     const PoleFormFactors p = pole_form_factors(nf);
     const double gts = ch.kpi * 0.25 / ch.ibm, gtu = ch.kpf * 0.25 / ch.fbm;  // kappa/(4M) of the photon vertices
-    PhotonSide<C> ps;
-    ps.ep = ep;
-    ps.ph = photon_slashes(ep, k1);
-    if (ch.charged) {
-        const DiracMatrix k1s = sl(k1);
-        ps.vgnn_s = v_gnn(ps.ph, k1s, p.fs1, p.f10t, p.fs2, frame.qq, ch.chs_t, gts);
-        ps.vgnn_u = v_gnn(ps.ph, k1s, p.fu1, p.f10t, p.fu2, frame.qq, ch.chu_t, gtu);
-    } else if (*settings_.options().born_terms) {
-        ps.vgnn_s = v_gnn_n(ps.ph, p.fs1, p.fs2, ch.chs_t, gts);
-        ps.vgnn_u = v_gnn_n(ps.ph, p.fu1, p.fu2, ch.chu_t, gtu);
-    }
-    ps.s_chain = s_pole_chain(gpnn, n_proj(k1 + frame.p1(), ch.ibm), ps.vgnn_s);
-    return ps;
+    if (!ch.charged && !*settings_.options().born_terms) return {ep, {}, {}};  // no pole terms
+    const BasicPhotonSlashes<C> ph = photon_slashes(ep, k1);
+    const DiracMatrix k1s = sl(k1);
+    // the photon-nucleon vertex of the s (or u) channel: gauge-restoring in the charged channels, plain in the
+    // neutral ones
+    const auto vertex = [&](bool s_channel) {
+        const cplx f1 = s_channel ? p.fs1 : p.fu1, f2 = s_channel ? p.fs2 : p.fu2;
+        const double charge = s_channel ? ch.chs_t : ch.chu_t, kappa_n = s_channel ? gts : gtu;
+        return ch.charged ? v_gnn(ph, k1s, f1, p.f10t, f2, frame.qq, charge, kappa_n)
+                          : v_gnn_n(ph, f1, f2, charge, kappa_n);
+    };
+    return {ep, vertex(false), s_pole_chain(gpnn, n_proj(k1 + frame.p1(), ch.ibm), vertex(true))};
 }
 
 FrameSetup Model::setup(const CmFrame& frame, const NucleonFactors& nf) const {

@@ -135,13 +135,12 @@ struct PolarizationShared {
 };
 
 /// The photon side of the amplitude, the same at every pion angle of one (W, Q^2): the polarization (one, or the
-/// three side by side with C = Lanes), its slashes, the photon-nucleon vertices of the s- and u-channel pole terms
-/// and the s-channel chain i gpnn gamma5 (qs-slash + M_i) vertex (qs = k1 + p1 does not depend on the angle).
+/// three side by side with C = Lanes), the photon-nucleon vertex of the u-channel pole term and the s-channel chain
+/// i gpnn gamma5 (qs-slash + M_i) vertex (qs = k1 + p1 does not depend on the angle).
 template <class C>
 struct PhotonSide {
     BasicFourVector<C> ep;
-    BasicPhotonSlashes<C> ph;
-    BasicDiracMatrix<C> vgnn_s, vgnn_u, s_chain;
+    BasicDiracMatrix<C> vgnn_u, s_chain;
 };
 
 /// What every point at one (W, Q^2) shares: the frame, the nucleon form factors and the photon side of the three
