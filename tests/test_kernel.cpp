@@ -257,13 +257,18 @@ TEST(Lanes, EverySlotIsTheScalarOperationBitForBit) {
     const cplx values[] = {{0.0, 0.0}, {-0.0, 0.0}, {0.0, -0.0}, {-0.0, -0.0}, {1.0, -0.0}, {-2.5, 3.25},
                            {1e300, -1e-300}, {tiny, -7.0}, {inf, 1.0}, {0.1, 0.7}, {-3.0, inf}, {5.5e-17, -1e16}};
     const auto same = [](cplx a, cplx b) {
-        const auto bits_equal = [](double x, double y) { return std::isnan(x) ? std::isnan(y) : std::memcmp(&x, &y, 8) == 0; };
+        const auto bits_equal = [](double x, double y) {
+            return std::isnan(x) ? std::isnan(y) : std::memcmp(&x, &y, 8) == 0;
+        };
         return bits_equal(a.real(), b.real()) && bits_equal(a.imag(), b.imag());
     };
     for (const cplx a : values)
         for (const cplx b : values) {
             Lanes la, lb;  // a and b in slot 1, something else around them
-            for (std::size_t i = 0; i < Lanes::n; ++i) la.set(i, cplx(double(i), 1.0)), lb.set(i, cplx(2.0, -double(i)));
+            for (std::size_t i = 0; i < Lanes::n; ++i) {
+                la.set(i, cplx(double(i), 1.0));
+                lb.set(i, cplx(2.0, -double(i)));
+            }
             la.set(1, a);
             lb.set(1, b);
             const double x = b.real();

@@ -249,29 +249,35 @@ TEST(ReggeAmplitudes, ConstantPhasesOfTheOtherChannels) {
 }
 
 TEST(ReggeAmplitudes, FormFactorDistributionOverThePoleTerms) {
+    struct Factors {
+        regge::internal::NucleonFactors nf;  // F1, F2 of the channel's nucleon
+        PoleFormFactors pole;                // as the s- and u-channel pole terms take them
+    };
     const auto factors = [](const Options& o) {
         const Model m = model_of(o);
-        const PointKinematics kin = point_kinematics(m.frame(2220.0, 1.6e6), 0.6);
-        return m.point_factors(kin, m.nucleon_form_factors(1.6e6));
+        const regge::internal::NucleonFactors nf = m.nucleon_form_factors(1.6e6);
+        return Factors{nf, m.pole_form_factors(nf)};
     };
-    const PointFactors a = factors(options_of(Channel::pi_plus_n));
-    EXPECT_NE(a.fs1, cplx(0.0));
-    EXPECT_NE(a.fs2, cplx(0.0));
-    EXPECT_EQ(a.fu1, cplx(0.0));
-    EXPECT_EQ(a.fu2, cplx(0.0));
-    const PointFactors b = factors(options_of(Channel::pi_minus_p));
-    EXPECT_EQ(b.fs1, cplx(0.0));
-    EXPECT_EQ(b.fs2, cplx(0.0));
-    EXPECT_EQ(b.fu1, b.f1t);
-    EXPECT_EQ(b.fu2, b.f2t);
-    const PointFactors c = factors(options_of(Channel::pi0_n));
-    EXPECT_EQ(c.fs1, cplx(0.0));
-    EXPECT_EQ(c.fu1, cplx(0.0));
-    EXPECT_EQ(c.fs2, c.f2t);
-    EXPECT_NE(c.f2t, cplx(0.0));
+    const Factors a = factors(options_of(Channel::pi_plus_n));
+    EXPECT_EQ(a.pole.fs1, a.nf.f1t);
+    EXPECT_EQ(a.pole.fs2, a.nf.f2t);
+    EXPECT_NE(a.pole.fs2, cplx(0.0));
+    EXPECT_EQ(a.pole.fu1, cplx(0.0));
+    EXPECT_EQ(a.pole.fu2, cplx(0.0));
+    EXPECT_EQ(a.pole.f10t, cplx(1.0));
+    const Factors b = factors(options_of(Channel::pi_minus_p));
+    EXPECT_EQ(b.pole.fs1, cplx(0.0));
+    EXPECT_EQ(b.pole.fs2, cplx(0.0));
+    EXPECT_EQ(b.pole.fu1, b.nf.f1t);
+    EXPECT_EQ(b.pole.fu2, b.nf.f2t);
+    const Factors c = factors(options_of(Channel::pi0_n));
+    EXPECT_EQ(c.pole.fs1, cplx(0.0));
+    EXPECT_EQ(c.pole.fu1, cplx(0.0));
+    EXPECT_EQ(c.pole.fs2, c.nf.f2t);
+    EXPECT_NE(c.nf.f2t, cplx(0.0));
     // F2 off: the Pauli form factor is zero whatever the form-factor model
     for (FormFactors ff : {FormFactors::gpd, FormFactors::dipole})
-        EXPECT_EQ(factors(options_of(Channel::pi0_p, ff, false)).f2t, cplx(0.0));
+        EXPECT_EQ(factors(options_of(Channel::pi0_p, ff, false)).nf.f2t, cplx(0.0));
     // GPD form factors: F1 of the proton is 1 at Q^2 = 0, F2 normalized to 1 there
     const Model g = model_of(options_of(Channel::pi_plus_n, FormFactors::gpd));
     const regge::internal::NucleonFactors n0 = g.nucleon_form_factors(0.0);
@@ -318,6 +324,7 @@ TEST(ReggeAmplitudes, AssemblyEqualsSumOfDiagramAmplitudes) {
         const PointKinematics kin = point_kinematics(fr, theta);
         const regge::internal::NucleonFactors nf = m.nucleon_form_factors(qq);
         const PointFactors f = m.point_factors(kin, nf);
+        const PoleFormFactors pf = m.pole_form_factors(nf);
         const PointResult r = m.evaluate_point(fr, nf, theta);
         const Momenta& p = kin.mom;
         std::size_t pair = 0;
@@ -338,9 +345,9 @@ TEST(ReggeAmplitudes, AssemblyEqualsSumOfDiagramAmplitudes) {
                                            kin.qt, kin.cqt, p.k1, h1_m);
                     cplx expected;
                     if (is_charged(c.channel)) {
-                        const cplx ms = ms_n(ec, f.fs_t, f.fs1, f.f10t, f.fs2, qq, u2b, u1, ep, ch.chs_t, gts, gpnn,
+                        const cplx ms = ms_n(ec, f.fs_t, pf.fs1, pf.f10t, pf.fs2, qq, u2b, u1, ep, ch.chs_t, gts, gpnn,
                                              kin.s, kin.qs, p.k1, ch.ibm);
-                        const cplx mu = mu_n(ec, f.fu_t, f.fu1, f.f10t, f.fu2, qq, u2b, u1, ep, ch.chu_t, gtu, gpnn,
+                        const cplx mu = mu_n(ec, f.fu_t, pf.fu1, pf.f10t, pf.fu2, qq, u2b, u1, ep, ch.chu_t, gtu, gpnn,
                                              kin.u, kin.qu, p.k1, ch.fbm);
                         const cplx mtp = mt_pion(ec, f.ftp_h, f.ftp_em, f.ftp_em0, qq, u2b, u1, ep, ch.cht_t, gpnn,
                                                  kin.t, kin.qt, p.k1, ch.fmm);
@@ -352,9 +359,9 @@ TEST(ReggeAmplitudes, AssemblyEqualsSumOfDiagramAmplitudes) {
                     } else {
                         expected = (mtv + mtw) + (mb1 + mh1);
                         if (c.born)
-                            expected += ms_nn(ec, f.fs_t, f.fs1, f.fs2, u2b, u1, ep, ch.chs_t, gts, gpnn, kin.s,
+                            expected += ms_nn(ec, f.fs_t, pf.fs1, pf.fs2, u2b, u1, ep, ch.chs_t, gts, gpnn, kin.s,
                                               kin.qs, p.k1, ch.ibm) +
-                                        mu_nn(ec, f.fu_t, f.fu1, f.fu2, u2b, u1, ep, ch.chu_t, gtu, gpnn, kin.u,
+                                        mu_nn(ec, f.fu_t, pf.fu1, pf.fu2, u2b, u1, ep, ch.chu_t, gtu, gpnn, kin.u,
                                               kin.qu, p.k1, ch.fbm);
                     }
                     const HelicitySet& h = r.amplitudes[pair];

@@ -212,15 +212,9 @@ PointFactors Model::point_factors(const PointKinematics& kin, const NucleonFacto
     const double qq = kin.frame.qq;
     PointFactors f{};
 
-    // nucleon form factors, distributed over the s- and u-channel pole terms
+    // nucleon form factors (their share of the pole terms is in the photon side)
     f.f1t = nf.f1t;
     f.f2t = nf.f2t;
-    const PoleFormFactors p = pole_form_factors(nf);
-    f.f10t = p.f10t;
-    f.fs1 = p.fs1;
-    f.fs2 = p.fs2;
-    f.fu1 = p.fu1;
-    f.fu2 = p.fu2;
 
     // meson e.m. form factors
     f.ftp_em = monopole(qq, cutp_em_);

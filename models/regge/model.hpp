@@ -115,8 +115,7 @@ struct PoleFormFactors {
 
 /// Form factors and reggeized propagators of a point.
 struct PointFactors {
-    cplx f1t, f2t, f10t;
-    cplx fs1, fs2, fu1, fu2;
+    cplx f1t, f2t;                              ///< nucleon F1, F2 (the pole terms take PoleFormFactors of them)
     cplx ftp_em, ftp_em0, ftv_em, ftw_em, fta_em, ftb_em, fth_em, ftt_em;
     double ap, av, aw, aa, ab, ah, at;          ///< Regge trajectories
     cplx php, phv, phw, pha, phb, phh, pht;     ///< signature phases
@@ -125,7 +124,7 @@ struct PointFactors {
 };
 
 /// What the total amplitude of a point shares between the three photon polarizations: the factors of each term
-/// that do not depend on the polarization, the nucleon propagator numerators and k1-slash.
+/// that do not depend on the polarization and the u-channel nucleon propagator numerator.
 struct PolarizationShared {
     double ec = 0;                      ///< elementary charge
     DiracMatrix nproj_u;                ///< qu-slash + M_f
