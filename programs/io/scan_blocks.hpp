@@ -38,13 +38,19 @@ public:
     }
     /// Appends the line " x y" to file `f` from the two values already in free format (put_real).
     void line(std::size_t f, std::string_view x, std::string_view y) {
-        std::string& t = text_[f];
-        t += ' ';
-        t.append(x);
-        t += ' ';
-        t.append(y);
-        t += '\n';
-        ++lines_[f];
+        char buf[max_line];
+        if (x.size() + y.size() + 3 > max_line) {  // not two free-format reals: appended piece by piece
+            text_[f].append(" ").append(x).append(" ").append(y).append("\n");
+            ++lines_[f];
+            return;
+        }
+        char* p = buf;  // the whole line, then one append
+        *p++ = ' ';
+        p = std::copy(x.begin(), x.end(), p);
+        *p++ = ' ';
+        p = std::copy(y.begin(), y.end(), p);
+        *p++ = '\n';
+        append(f, buf, p);
     }
     /// Empties the block, keeping its memory for the next one.
     void clear() {
