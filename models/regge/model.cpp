@@ -236,7 +236,7 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
     const ChannelData& ch = channel_;
     const double ibm = ch.ibm, fbm = ch.fbm;
     PolarizationShared sh;
-    sh.ec = elementary_charge();
+    sh.ec = ec_;
     sh.nproj_u = n_proj(kin.qu, fbm);
     sh.pole_s = pole_coefficient(sh.ec, f.fs_t, kin.s, ibm);
     sh.pole_u = pole_coefficient(sh.ec, f.fu_t, kin.u, fbm);

@@ -208,6 +208,7 @@ private:
     ChannelData channel_;
     double ggap_ = 0;         ///< a1 photocoupling with the chosen sign
     Signature phw_ = Signature::zero;  ///< omega signature of the chosen phase
+    double ec_ = elementary_charge();  ///< the elementary charge, made once
     double cutp_em_ = 0;      ///< pion e.m. cut-off, MeV
     double cutw_em_ = 775.0;  ///< omega e.m. cut-off, MeV
     GaussLegendre100 gl_;     ///< quadrature of the GPD form factors

@@ -71,6 +71,24 @@ std::pair<double, double> value_range(const Panel& p) {
     return {lo, hi};
 }
 
+// The lines of a panel coloured by column `column` of its data, read on a colour box over `range` ("lo:hi") with
+// the label `label` (quoted); a point cut off on both sides by non-finite lines has no line to show it, so the
+// points are marked where there is such a one.
+void colour_plot(std::ostream& s, const Panel& p, const std::string& data, const std::string& range,
+                 const std::string& label, int column, const char* line_width) {
+    const std::string columns = "1:2:" + std::to_string(column);
+    s << "unset key\n"
+      << "set colorbox\n"
+      << "set cbrange [" << range << "]\n"
+      << "set cblabel " << label << "\n"
+      << "plot " << data << " using " << columns << " with lines lc palette" << line_width << " notitle";
+    bool lone_point = false;
+    for (const Series& se : p.series)
+        for (const Piece& pc : se.pieces) lone_point = lone_point || pc.size() == 1;
+    if (lone_point) s << ", \\\n     " << data << " using " << columns << " with points lc palette pt 7 ps 0.4 notitle";
+    s << "\n";
+}
+
 }  // namespace
 
 std::string gnuplot_quote(const std::string& text) {
@@ -147,33 +165,18 @@ std::string gnuplot_script(const Figure& fig) {
         if (n > kMaxLegendSeries && labels) {
             // many series: the colour says the parameter value, read on the colour box
             const auto [lo, hi] = value_range(p);
-            s << "unset key\n"
-              << "set colorbox\n"
-              << "set cbrange [" << lo << ":" << hi << "]\n"
-              << "set cblabel " << gnuplot_quote(p.colour_axis) << "\n"
-              << "plot " << data << " using 1:2:4 with lines lc palette lw 1.2 notitle";
-            bool lone_point = false;
-            for (const Series& se : p.series)
-                for (const Piece& pc : se.pieces) lone_point = lone_point || pc.size() == 1;
-            if (lone_point) s << ", \\\n     " << data << " using 1:2:4 with points lc palette pt 7 ps 0.4 notitle";
-            s << "\n";
+            std::ostringstream range;
+            range.precision(s.precision());
+            range << lo << ":" << hi;
+            colour_plot(s, p, data, range.str(), gnuplot_quote(p.colour_axis), 4, " lw 1.2");
             continue;
         }
         if (n > kMaxLegendSeries) {
+            // many unlabelled series: the colour says the series number
             std::size_t last = 1;
             for (const Series& se : p.series)
                 if (se.point_count() > 0) last = se.number;
-            s << "unset key\n"
-              << "set colorbox\n"
-              << "set cbrange [1:" << std::max<std::size_t>(last, 2) << "]\n"
-              << "set cblabel \"series\"\n"
-              << "plot " << data << " using 1:2:3 with lines lc palette notitle";
-            // a point cut off on both sides by non-finite lines has no line to show it: mark the points then
-            bool lone_point = false;
-            for (const Series& se : p.series)
-                for (const Piece& pc : se.pieces) lone_point = lone_point || pc.size() == 1;
-            if (lone_point) s << ", \\\n     " << data << " using 1:2:3 with points lc palette pt 7 ps 0.4 notitle";
-            s << "\n";
+            colour_plot(s, p, data, "1:" + std::to_string(std::max<std::size_t>(last, 2)), "\"series\"", 3, "");
             continue;
         }
         s << "unset colorbox\n";
