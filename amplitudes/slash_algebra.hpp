@@ -77,19 +77,13 @@ inline bool gamma5_pattern(const DiracMatrix& m) {
     return true;
 }
 
-/// Whether every entry of m is finite.
-inline bool finite(const DiracMatrix& m) {
-    for (const cplx& x : m.a)
-        if (!std::isfinite(x.real()) || !std::isfinite(x.imag())) return false;
-    return true;
-}
 
 /// g . m for g = c gamma5 (gamma5_pattern): the same numbers as the full product g * m. Each row of the product
 /// sums, from +0, four terms of which three multiply an exact zero of g; with m finite they are zeros, which a
 /// sum that starts at +0 (and so is never -0) cannot notice, and only the fourth is computed. Anything else
 /// takes the full product.
 inline DiracMatrix gamma5_like_times(const DiracMatrix& g, const DiracMatrix& m) {
-    if (!gamma5_pattern(g) || !finite(m)) return g * m;
+    if (!gamma5_pattern(g) || !is_finite(m)) return g * m;
     DiracMatrix z;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
@@ -102,7 +96,7 @@ inline DiracMatrix gamma5_like_times(const DiracMatrix& g, const DiracMatrix& m)
 
 /// m . g for g = c gamma5: the same numbers as m * g, as gamma5_like_times.
 inline DiracMatrix times_gamma5_like(const DiracMatrix& m, const DiracMatrix& g) {
-    if (!gamma5_pattern(g) || !finite(m)) return m * g;
+    if (!gamma5_pattern(g) || !is_finite(m)) return m * g;
     DiracMatrix z;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {

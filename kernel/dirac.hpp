@@ -111,6 +111,9 @@ constexpr BasicDiracMatrix<product_t<A, B>> operator*(const BasicDiracMatrix<A>&
     return z;
 }
 
+/// Whether every entry of m is finite.
+inline bool is_finite(const BasicDiracMatrix<cplx>& m) { return all_parts_finite(m.a); }
+
 /// s (m1 + m2 + ... + mn), the sum taken left to right, entry by entry in one pass.
 template <Element S, class... M>
 constexpr auto scaled_sum(const S& s, const BasicDiracMatrix<M>&... m) {

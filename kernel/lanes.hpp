@@ -4,8 +4,13 @@
 // number the scalar code gives; the compiler turns the slot loops into vector instructions.
 #pragma once
 
+#include <array>
+#include <bit>
+#include <cmath>
 #include <complex>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace kavrin {
 
@@ -74,5 +79,60 @@ inline Lanes choose(const LaneMask& m, const Lanes& a, const Lanes& b) {
     return r;
 }
 inline cplx choose(bool m, cplx a, cplx b) { return m ? a : b; }
+
+/// Whether both parts of z are finite.
+inline bool is_finite(cplx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+
+namespace lanes_detail {
+
+// The parts of complex numbers, four at a time, as their bits with the sign shifted out: 0 for a zero, from
+// infinity_shifted (an infinity) up for the values that are not finite. Whether some part has (bits << 1) - offset
+// at or above infinity_shifted: offset 0 finds what is not finite; offset 1 finds a NaN, and a zero, which wraps
+// round to the largest value.
+using Bits = std::uint64_t __attribute__((vector_size(32)));
+inline constexpr std::uint64_t infinity_shifted = 0xffe0000000000000ULL;
+
+template <std::size_t N>
+bool some_part_from(const std::array<cplx, N>& a, std::uint64_t offset) {
+    static_assert(N % 2 == 0, "four parts at a time");
+    Bits found{};
+    for (std::size_t i = 0; i < N; i += 2) {
+        Bits b;
+        std::memcpy(&b, &a[i], sizeof b);
+        found |= reinterpret_cast<Bits>((b << 1) - offset >= infinity_shifted);
+    }
+    return (found[0] | found[1] | found[2] | found[3]) != 0;
+}
+
+}  // namespace lanes_detail
+
+/// Whether every part of every entry is finite.
+template <std::size_t N>
+bool all_parts_finite(const std::array<cplx, N>& a) { return !lanes_detail::some_part_from(a, 0); }
+
+/// Whether the real or the imaginary part of an entry is zero (of either sign) or NaN: of one of the three
+/// polarization slots of Lanes values (the spare slot is not looked at).
+template <std::size_t N>
+bool zero_or_nan_part(const std::array<cplx, N>& a) { return lanes_detail::some_part_from(a, 1); }
+template <std::size_t N>
+bool zero_or_nan_part(const std::array<Lanes, N>& a) {
+    auto bad = a[0].re != a[0].re;  // all slots at once: a mask per slot
+    for (const Lanes& z : a) bad |= (z.re == 0.0) | (z.re != z.re) | (z.im == 0.0) | (z.im != z.im);
+    return bad[0] || bad[1] || bad[2];
+}
+
+/// Whether every part of every entry is zero (of either sign), in every slot.
+template <std::size_t N>
+bool all_zero(const std::array<cplx, N>& a) {
+    for (const cplx& z : a)
+        if (z.real() != 0.0 || z.imag() != 0.0) return false;
+    return true;
+}
+template <std::size_t N>
+bool all_zero(const std::array<Lanes, N>& a) {
+    auto nonzero = a[0].re != a[0].re;  // a mask per slot
+    for (const Lanes& z : a) nonzero |= (z.re != 0.0) | (z.im != 0.0);
+    return !(nonzero[0] || nonzero[1] || nonzero[2] || nonzero[3]);
+}
 
 }  // namespace kavrin

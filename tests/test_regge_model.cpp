@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -427,6 +428,34 @@ TEST(ReggeAmplitudes, PolarizationsSideBySideEqualEachAlone) {
                         }
                 }
             }
+        }
+}
+
+// The pole term with neither charge nor form factors (u channel of pi+ n, s channel of pi- p) is zero in every
+// entry; a point leaves it out, and its amplitudes are still those of the whole sum, bit for bit (signs of zeros and
+// NaN included): near threshold and below it, forward and backward, for real photons and at large Q^2.
+TEST(ReggeAmplitudes, VanishingPoleTermLeftOutChangesNoBit) {
+    for (Channel c : all_channels)
+        for (FormFactors ff : {FormFactors::gpd, FormFactors::dipole}) {
+            const Model m = model_of(options_of(c, ff));
+            const ChannelData& ch = m.channel();
+            const FrameSetup physical = m.setup(m.frame(2220.0, 1.6e6), m.nucleon_form_factors(1.6e6));
+            EXPECT_EQ(physical.photons.u_vanishes, c == Channel::pi_plus_n) << name_of(c);
+            EXPECT_EQ(physical.photons.s_vanishes, c == Channel::pi_minus_p) << name_of(c);
+            for (double w : {1000.0, 1090.0, 2220.0, 4000.0})
+                for (double qq : {0.0, 100.0, 1.6e6, 8.0e6}) {
+                    const FrameSetup setup = m.setup(m.frame(w, qq), m.nucleon_form_factors(qq));
+                    for (double theta : {0.0, 1e-9, 0.3, 1.7, pi}) {
+                        const PointResult r = m.evaluate_point(setup, theta);
+                        const PointFactors f = m.point_factors(r.kin, setup.nf);
+                        const BasicDiracMatrix<Lanes> whole =
+                            m.total_amplitude_matrix(r.kin, f, m.polarization_shared(r.kin, f), setup.photons, false);
+                        const SpinPairAmplitudes a =
+                            spin_pair_amplitudes(whole, r.kin.mom.p1, ch.ibm, r.kin.mom.p2, ch.fbm);
+                        EXPECT_EQ(std::memcmp(&a, &r.amplitudes, sizeof a), 0)
+                            << name_of(c) << " W " << w << " Q2 " << qq << " theta " << theta;
+                    }
+                }
         }
 }
 

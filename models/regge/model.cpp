@@ -274,7 +274,12 @@ PhotonSide<C> Model::photon_side(const CmFrame& frame, const NucleonFactors& nf,
 }
 
 FrameSetup Model::setup(const CmFrame& frame, const NucleonFactors& nf) const {
-    return {frame, nf, photon_side(frame, nf, photon_polarizations(frame.e_k1, frame.qq))};
+    FrameSetup s{frame, nf, photon_side(frame, nf, photon_polarizations(frame.e_k1, frame.qq))};
+    if (channel_.charged) {  // only a charged channel has a pole term without charge and form factors
+        s.photons.u_vanishes = all_zero(s.photons.vgnn_u.a);
+        s.photons.s_vanishes = all_zero(s.photons.s_chain.a);
+    }
+    return s;
 }
 
 DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
@@ -283,9 +288,30 @@ DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const Poin
                                   photon_side(kin.frame, NucleonFactors{f.f1t, f.f2t}, ep));
 }
 
+namespace {
+
+// A pole term of a vanishing vertex is +0 or -0 in every entry where its factor and propagator are finite.
+template <class C>
+bool zero_u_term(const PolarizationShared& sh, const PhotonSide<C>& ps) {
+    return ps.u_vanishes && is_finite(sh.pole_u) && is_finite(sh.nproj_u);
+}
+template <class C>
+bool zero_s_term(const PolarizationShared& sh, const PhotonSide<C>& ps) {
+    return ps.s_vanishes && is_finite(sh.pole_s);
+}
+
+bool zero_or_nan_part(const SpinPairAmplitudes& amps) {
+    return kavrin::zero_or_nan_part(std::array<cplx, 12>{amps[0].mep1, amps[0].me0, amps[0].mem1, amps[1].mep1,
+                                                         amps[1].me0, amps[1].mem1, amps[2].mep1, amps[2].me0,
+                                                         amps[2].mem1, amps[3].mep1, amps[3].me0, amps[3].mem1});
+}
+
+}  // namespace
+
 template <class C>
 BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
-                                                  const PolarizationShared& sh, const PhotonSide<C>& ps) const {
+                                                  const PolarizationShared& sh, const PhotonSide<C>& ps,
+                                                  bool leave_out_zero) const {
     const ChannelData& ch = channel_;
     const double ibm = ch.ibm;
     const FourVector& k1 = kin.mom.k1;
@@ -299,14 +325,18 @@ BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, co
 
     if (ch.charged) {
         // sqrt2 (s + u + pi + rho + a2 + a1 + b1); omega and h1 do not enter
+        const cplx sqrt2(sqrt2_single);
         const Exchange pion{f.ftp_h, f.ftp_em, ch.cht_t, ch.fmm};
-        const BasicDiracMatrix<C> ms_t = sh.pole_s * ps.s_chain;
-        const BasicDiracMatrix<C> mu_t = u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
         const BasicDiracMatrix<C> mtp = mt_pion_matrix(sh.ec, pion, f.ftp_em0, gpnn, ep, kin);
         const BasicDiracMatrix<C> mtt =
             mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
         const BasicDiracMatrix<C> mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
-        return scaled_sum(cplx(sqrt2_single), ms_t, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
+        if (leave_out_zero && zero_u_term(sh, ps))
+            return scaled_sum(sqrt2, sh.pole_s * ps.s_chain, mtp, mtv, mtt, mt_a1, mt_b1);
+        const BasicDiracMatrix<C> mu_t = u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
+        if (leave_out_zero && zero_s_term(sh, ps)) return scaled_sum(sqrt2, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
+        const BasicDiracMatrix<C> ms_t = sh.pole_s * ps.s_chain;
+        return scaled_sum(sqrt2, ms_t, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
     }
 
     // neutral pion: (rho + omega) + (b1 + h1) [+ (s + u)]; pi, a2 and a1 do not enter
@@ -321,6 +351,10 @@ BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, co
     return total;
 }
 
+template BasicDiracMatrix<Lanes> Model::total_amplitude_matrix(const PointKinematics&, const PointFactors&,
+                                                                const PolarizationShared&, const PhotonSide<Lanes>&,
+                                                                bool) const;
+
 PointResult Model::evaluate_point(const FrameSetup& setup, double theta) const {
     const ChannelData& ch = channel_;
     const CmFrame& frame = setup.frame;
@@ -331,8 +365,17 @@ PointResult Model::evaluate_point(const FrameSetup& setup, double theta) const {
     const PolarizationShared sh = polarization_shared(kin, f);
 
     // the Dirac matrices of the three photon polarizations side by side, sandwiched for each spin pair
-    r.amplitudes = spin_pair_amplitudes(total_amplitude_matrix(kin, f, sh, setup.photons), kin.mom.p1, ch.ibm,
-                                        kin.mom.p2, ch.fbm);
+    // A pole term that is zero in every entry is left out where it cannot change a bit: the sums then differ at
+    // most in the sign of parts that come out zero (or NaN), and where an amplitude has such a part the point is
+    // made again with it. Forward and backward (sin theta = 0) and at Q^2 = 0 amplitudes vanish, so it is kept.
+    const PhotonSide<Lanes>& ps = setup.photons;
+    const auto amplitudes = [&](bool leave_out_zero) {
+        return spin_pair_amplitudes(total_amplitude_matrix(kin, f, sh, ps, leave_out_zero), kin.mom.p1, ch.ibm,
+                                    kin.mom.p2, ch.fbm);
+    };
+    const bool leave_out = kin.mom.k2[1] != 0.0 && frame.qq != 0.0 && (zero_u_term(sh, ps) || zero_s_term(sh, ps));
+    r.amplitudes = amplitudes(leave_out);
+    if (leave_out && zero_or_nan_part(r.amplitudes)) r.amplitudes = amplitudes(false);
     const Options& o = settings_.options();
     r.domega = separated_cross_sections(response_sums(r.amplitudes), frame, o.unit, 1.0, o.epsilon);
     return r;

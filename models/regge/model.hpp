@@ -136,10 +136,13 @@ struct PolarizationShared {
 /// The photon side of the amplitude, the same at every pion angle of one (W, Q^2): the polarization (one, or the
 /// three side by side with C = Lanes), the photon-nucleon vertex of the u-channel pole term and the s-channel chain
 /// i gpnn gamma5 (qs-slash + M_i) vertex (qs = k1 + p1 does not depend on the angle).
+/// `u_vanishes`, `s_vanishes`: the vertex (chain) is zero in every entry, as where it has neither charge nor form
+/// factor (the u channel of pi+ n, the s channel of pi- p).
 template <class C>
 struct PhotonSide {
     BasicFourVector<C> ep;
     BasicDiracMatrix<C> vgnn_u, s_chain;
+    bool u_vanishes = false, s_vanishes = false;
 };
 
 /// What every point at one (W, Q^2) shares: the frame, the nucleon form factors and the photon side of the three
@@ -188,10 +191,12 @@ public:
     /// The parts of the total amplitude shared by the photon polarizations.
     PolarizationShared polarization_shared(const PointKinematics& kin, const PointFactors& f) const;
     /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers; with the photon side of the
-    /// three polarizations (Lanes), the three matrices at once.
+    /// three polarizations (Lanes), the three matrices at once. `leave_out_zero`: without a pole term that is zero
+    /// in every entry (see `leaves_out_zero_term`), which changes at most the sign of a part that comes out zero.
     template <class C>
     BasicDiracMatrix<C> total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
-                                               const PolarizationShared& sh, const PhotonSide<C>& ps) const;
+                                               const PolarizationShared& sh, const PhotonSide<C>& ps,
+                                               bool leave_out_zero = false) const;
 
     /// Amplitudes and cross sections at pion angle theta (radians).
     PointResult evaluate_point(const FrameSetup& setup, double theta) const;
