@@ -9,8 +9,16 @@
 
 namespace kavrin {
 
+cplx unit_phase(double y) {
+    // what the complex exponential of 0 + iy gives: exp(0) = 1 times cos y and sin y, (1, y) for the tiniest y, NaN
+    // for y not finite
+    if (!std::isfinite(y)) return std::exp(cplx(0.0, y));
+    if (std::fabs(y) <= std::numeric_limits<double>::min()) return {1.0, y};
+    return {std::cos(y), std::sin(y)};
+}
+
 cplx signature_factor(Signature s, double alpha) {
-    const auto e = [alpha] { return std::exp(cplx(0.0, -(pi_single * alpha))); };  // E = exp(-i pi alpha)
+    const auto e = [alpha] { return unit_phase(-(pi_single * alpha)); };  // E = exp(-i pi alpha)
     switch (s) {
         case Signature::zero: return 0.0;
         case Signature::one: return 1.0;

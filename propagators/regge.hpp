@@ -16,6 +16,8 @@ struct Trajectory {
     double operator()(double t) const { return intercept + slope * (t - t_shift); }
 };
 
+/// exp(iy) = cos y + i sin y, the same number as std::exp(cplx(0, y)), made without the general complex exponential.
+cplx unit_phase(double y);
 /// Signature factor of a Regge exchange in terms of E(alpha) = exp(-i pi alpha): 0, +-1, +-E or +-(E - 1)/2.
 enum class Signature { zero, one, minus_one, e, minus_e, half_e_minus_1, minus_half_e_minus_1 };
 

@@ -3,7 +3,11 @@
 
 #include <cmath>
 #include <complex>
+#include <cstring>
+#include <limits>
 #include <numbers>
+#include <random>
+#include <vector>
 
 #include "propagators/regge.hpp"
 
@@ -86,6 +90,24 @@ TEST(ReggePropagator, CloseToAPoleThePropagatorIsLargeNotZero) {
     EXPECT_NEAR(p2.real(), -800.0, 1e-3);
     const cplx p0 = propagator(0, 0.7e-6, 1e-9, cplx(1.0, 0.0), s);
     EXPECT_NEAR(p0.real(), 0.7e-6 * 1e9, 0.7e-6 * 1e9 * 1e-6);
+}
+
+// The signature phase exp(-i pi alpha) is made with sine and cosine, and is the complex exponential's number bit
+// for bit: over every exponent range, at the smallest normal number and below, at zeros, infinities and NaN.
+TEST(SignatureFactor, UnitPhaseIsTheComplexExponentialBitForBit) {
+    const auto same = [](double x, double y) { return std::isnan(x) ? std::isnan(y) : std::memcmp(&x, &y, 8) == 0; };
+    const double tiny = std::numeric_limits<double>::min(), inf = std::numeric_limits<double>::infinity();
+    std::vector<double> ys = {0.0,  -0.0,       tiny,          -tiny, std::nextafter(tiny, 0.0), tiny * 2.0,
+                              1e-310, -4.9e-324, std::nextafter(tiny, 1.0), 1.0,  -2.9845130209103035, 1e22,
+                              inf,  -inf,       std::numeric_limits<double>::quiet_NaN()};
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+    for (int e = -1030; e <= 80; ++e)
+        for (int k = 0; k < 20; ++k) ys.push_back((k % 2 ? -1.0 : 1.0) * std::ldexp(mantissa(rng), e));
+    for (double y : ys) {
+        const cplx a = unit_phase(y), b = std::exp(cplx(0.0, y));
+        EXPECT_TRUE(same(a.real(), b.real()) && same(a.imag(), b.imag())) << y << ": " << a << " vs " << b;
+    }
 }
 
 TEST(ReggePropagator, AgreesWithTheReflectionFormOfTheReggePropagator) {
