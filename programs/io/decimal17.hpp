@@ -120,6 +120,15 @@ inline std::uint64_t scaled(std::uint64_t m, int e, int q) noexcept {
     if (q >= 0) {  // m * 5^q < 2^116
         const u128 p = static_cast<u128>(m) * static_cast<std::uint64_t>(pow5_table.v[q]);
         const int s = e + q;
+        if (s < 0 && s > -64) {  // the usual case: a right shift by 1..63, done on the two 64-bit halves
+            const int r = -s;
+            const auto lo = static_cast<std::uint64_t>(p), hi = static_cast<std::uint64_t>(p >> 64);
+            if ((hi >> r) != 0) return 0;  // the result has 17 or 18 digits: cannot happen
+            std::uint64_t n = (lo >> r) | (hi << (64 - r));
+            const std::uint64_t rest = lo & ((1ULL << r) - 1), half = 1ULL << (r - 1);
+            if (rest > half || (rest == half && (n & 1) != 0)) ++n;
+            return n < pow10_u64[18] ? n : 0;
+        }
         if (s >= 0) {
             if (s >= 64) return 0;
             const u128 n = p << s;
