@@ -38,6 +38,11 @@ BasicPhotonSlashes<C> photon_slashes(const BasicFourVector<C>& ep, const FourVec
 template <class C>
 BasicDiracMatrix<C> v_gnn(const BasicPhotonSlashes<C>& ph, const DiracMatrix& k1s, cplx f1, cplx f10, cplx f2,
                           double qq, double charge, double kappa_n);
+/// Whether v_gnn(photon_slashes(ep, k1), sl(k1), f1, f10, f2, qq, charge, kappa_n) is zero (+0 or -0) in every
+/// entry: a vertex without charge and Pauli form factor, with nothing in it large enough to overflow.
+template <class C>
+bool v_gnn_vanishes(const BasicFourVector<C>& ep, const FourVector& k1, cplx f1, cplx f10, cplx f2, double qq,
+                    double charge, double kappa_n);
 /// v_gnn_n from the pieces of the polarization; the same numbers as v_gnn_n.
 template <class C>
 BasicDiracMatrix<C> v_gnn_n(const BasicPhotonSlashes<C>& ph, cplx f1, cplx f2, double charge, double kappa_n);

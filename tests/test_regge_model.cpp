@@ -432,8 +432,9 @@ TEST(ReggeAmplitudes, PolarizationsSideBySideEqualEachAlone) {
 }
 
 // The pole term with neither charge nor form factors (u channel of pi+ n, s channel of pi- p) is zero in every
-// entry; a point leaves it out, and its amplitudes are still those of the whole sum, bit for bit (signs of zeros and
-// NaN included): near threshold and below it, forward and backward, for real photons and at large Q^2.
+// entry; a setup does not make its vertex and a point leaves it out, and its amplitudes are still those of the whole
+// sum, bit for bit (signs of zeros and NaN included): near threshold and below it, forward and backward, for real
+// photons and at large Q^2, from a setup with and without every vertex.
 TEST(ReggeAmplitudes, VanishingPoleTermLeftOutChangesNoBit) {
     for (Channel c : all_channels)
         for (FormFactors ff : {FormFactors::gpd, FormFactors::dipole}) {
@@ -445,8 +446,12 @@ TEST(ReggeAmplitudes, VanishingPoleTermLeftOutChangesNoBit) {
             for (double w : {1000.0, 1090.0, 2220.0, 4000.0})
                 for (double qq : {0.0, 100.0, 1.6e6, 8.0e6}) {
                     const FrameSetup setup = m.setup(m.frame(w, qq), m.nucleon_form_factors(qq));
+                    const FrameSetup every_term = m.setup(m.frame(w, qq), m.nucleon_form_factors(qq), true);
+                    EXPECT_FALSE(every_term.photons.u_vanishes || every_term.photons.s_vanishes);
                     for (double theta : {0.0, 1e-9, 0.3, 1.7, pi}) {
                         const PointResult r = m.evaluate_point(setup, theta);
+                        const PointResult kept = m.evaluate_point(every_term, theta);
+                        EXPECT_EQ(std::memcmp(&kept.amplitudes, &r.amplitudes, sizeof r.amplitudes), 0);
                         const PointFactors f = m.point_factors(r.kin, setup.nf);
                         const BasicDiracMatrix<Lanes> whole =
                             m.total_amplitude_matrix(r.kin, f, m.polarization_shared(r.kin, f), setup.photons, false);

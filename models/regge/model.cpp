@@ -254,32 +254,55 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
 }
 
 template <class C>
-PhotonSide<C> Model::photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep) const {
+BasicDiracMatrix<C> Model::pole_vertex(const CmFrame& frame, const PoleFormFactors& p, const BasicPhotonSlashes<C>& ph,
+                                       const DiracMatrix& k1s, bool s_channel) const {
     const ChannelData& ch = channel_;
-    const FourVector k1 = frame.k1();
-    const PoleFormFactors p = pole_form_factors(nf);
-    const double gts = ch.kpi * 0.25 / ch.ibm, gtu = ch.kpf * 0.25 / ch.fbm;  // kappa/(4M) of the photon vertices
-    if (!ch.charged && !*settings_.options().born_terms) return {ep, {}, {}};  // no pole terms
-    const BasicPhotonSlashes<C> ph = photon_slashes(ep, k1);
-    const DiracMatrix k1s = sl(k1);
-    // the photon-nucleon vertex of the s (or u) channel: gauge-restoring in the charged channels, plain in the
-    // neutral ones
-    const auto vertex = [&](bool s_channel) {
-        const cplx f1 = s_channel ? p.fs1 : p.fu1, f2 = s_channel ? p.fs2 : p.fu2;
-        const double charge = s_channel ? ch.chs_t : ch.chu_t, kappa_n = s_channel ? gts : gtu;
-        return ch.charged ? v_gnn(ph, k1s, f1, p.f10t, f2, frame.qq, charge, kappa_n)
-                          : v_gnn_n(ph, f1, f2, charge, kappa_n);
-    };
-    return {ep, vertex(false), s_pole_chain(gpnn, n_proj(k1 + frame.p1(), ch.ibm), vertex(true))};
+    const cplx f1 = s_channel ? p.fs1 : p.fu1, f2 = s_channel ? p.fs2 : p.fu2;
+    const double charge = s_channel ? ch.chs_t : ch.chu_t;
+    const double kappa_n = s_channel ? ch.kpi * 0.25 / ch.ibm : ch.kpf * 0.25 / ch.fbm;  // kappa/(4M)
+    return ch.charged ? v_gnn(ph, k1s, f1, p.f10t, f2, frame.qq, charge, kappa_n)
+                      : v_gnn_n(ph, f1, f2, charge, kappa_n);
 }
 
-FrameSetup Model::setup(const CmFrame& frame, const NucleonFactors& nf) const {
-    FrameSetup s{frame, nf, photon_side(frame, nf, photon_polarizations(frame.e_k1, frame.qq))};
-    if (channel_.charged) {  // only a charged channel has a pole term without charge and form factors
-        s.photons.u_vanishes = all_zero(s.photons.vgnn_u.a);
-        s.photons.s_vanishes = all_zero(s.photons.s_chain.a);
-    }
-    return s;
+template <class C>
+bool Model::pole_vertex_vanishes(const CmFrame& frame, const PoleFormFactors& p, const BasicFourVector<C>& ep,
+                                 bool s_channel) const {
+    const ChannelData& ch = channel_;
+    if (!ch.charged) return false;  // only a charged channel has a vertex without charge and form factors
+    const cplx f1 = s_channel ? p.fs1 : p.fu1, f2 = s_channel ? p.fs2 : p.fu2;
+    const double charge = s_channel ? ch.chs_t : ch.chu_t;
+    const double kappa_n = s_channel ? ch.kpi * 0.25 / ch.ibm : ch.kpf * 0.25 / ch.fbm;
+    return v_gnn_vanishes(ep, frame.k1(), f1, p.f10t, f2, frame.qq, charge, kappa_n);
+}
+
+template <class C>
+BasicDiracMatrix<C> Model::s_chain(const CmFrame& frame, const BasicDiracMatrix<C>& vgnn_s) const {
+    return s_pole_chain(gpnn, n_proj(frame.k1() + frame.p1(), channel_.ibm), vgnn_s);
+}
+
+template <class C>
+PhotonSide<C> Model::photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep,
+                                 bool leave_vanishing) const {
+    if (!channel_.charged && !*settings_.options().born_terms) return {ep, {}, {}};  // no pole terms
+    const FourVector k1 = frame.k1();
+    const PoleFormFactors p = pole_form_factors(nf);
+    const BasicPhotonSlashes<C> ph = photon_slashes(ep, k1);
+    const DiracMatrix k1s = sl(k1);
+    // the chain of a vanishing vertex is zero too where qs-slash + M is finite
+    const bool u_vanishes = leave_vanishing && pole_vertex_vanishes(frame, p, ep, false);
+    const bool s_vanishes = leave_vanishing && pole_vertex_vanishes(frame, p, ep, true) &&
+                            is_finite(n_proj(k1 + frame.p1(), channel_.ibm));
+    return {ep, u_vanishes ? BasicDiracMatrix<C>{} : pole_vertex(frame, p, ph, k1s, false),
+            s_vanishes ? BasicDiracMatrix<C>{} : s_chain(frame, pole_vertex(frame, p, ph, k1s, true)), u_vanishes,
+            s_vanishes};
+}
+
+FrameSetup Model::setup(const CmFrame& frame, const NucleonFactors& nf, bool every_term) const {
+    return {frame, nf, photon_side(frame, nf, photon_polarizations(frame.e_k1, frame.qq), !every_term)};
+}
+
+bool Model::may_leave_out(const CmFrame& frame, double theta) {
+    return theta != 0.0 && frame.qq != 0.0;  // 0 is the only double whose sine is 0
 }
 
 DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
@@ -333,9 +356,16 @@ BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, co
         const BasicDiracMatrix<C> mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
         if (leave_out_zero && zero_u_term(sh, ps))
             return scaled_sum(sqrt2, sh.pole_s * ps.s_chain, mtp, mtv, mtt, mt_a1, mt_b1);
-        const BasicDiracMatrix<C> mu_t = u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
+        // a vertex that vanishes and was not made is made here, where its term is kept
+        const auto made = [&](bool s_channel) {
+            return pole_vertex(kin.frame, pole_form_factors(NucleonFactors{f.f1t, f.f2t}), photon_slashes(ep, k1),
+                               sl(k1), s_channel);
+        };
+        const BasicDiracMatrix<C> mu_t = ps.u_vanishes ? u_pole_matrix(sh.pole_u, gpnn, made(false), sh.nproj_u)
+                                                       : u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
         if (leave_out_zero && zero_s_term(sh, ps)) return scaled_sum(sqrt2, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
-        const BasicDiracMatrix<C> ms_t = sh.pole_s * ps.s_chain;
+        const BasicDiracMatrix<C> ms_t =
+            ps.s_vanishes ? sh.pole_s * s_chain(kin.frame, made(true)) : sh.pole_s * ps.s_chain;
         return scaled_sum(sqrt2, ms_t, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
     }
 
@@ -382,11 +412,11 @@ PointResult Model::evaluate_point(const FrameSetup& setup, double theta) const {
 }
 
 PointResult Model::evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
-    return evaluate_point(setup(frame, nf), theta);
+    return evaluate_point(setup(frame, nf, !may_leave_out(frame, theta)), theta);
 }
 
 Observables Model::evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const {
-    return evaluate(setup(frame, nf), theta);
+    return evaluate(setup(frame, nf, !may_leave_out(frame, theta)), theta);
 }
 
 Observables Model::evaluate(const FrameSetup& setup, double theta) const {

@@ -136,8 +136,8 @@ struct PolarizationShared {
 /// The photon side of the amplitude, the same at every pion angle of one (W, Q^2): the polarization (one, or the
 /// three side by side with C = Lanes), the photon-nucleon vertex of the u-channel pole term and the s-channel chain
 /// i gpnn gamma5 (qs-slash + M_i) vertex (qs = k1 + p1 does not depend on the angle).
-/// `u_vanishes`, `s_vanishes`: the vertex (chain) is zero in every entry, as where it has neither charge nor form
-/// factor (the u channel of pi+ n, the s channel of pi- p).
+/// A vertex with neither charge nor form factor (the u channel of pi+ n, the s channel of pi- p) is zero in every
+/// entry: where `u_vanishes` (`s_vanishes`) it, or the chain, is not made, and a point that keeps its term makes it.
 template <class C>
 struct PhotonSide {
     BasicFourVector<C> ep;
@@ -180,11 +180,17 @@ public:
     PoleFormFactors pole_form_factors(const NucleonFactors& nf) const;
     /// Form factors, trajectories, phases and Regge factors at the point.
     PointFactors point_factors(const PointKinematics& kin, const NucleonFactors& nf) const;
-    /// The photon side of polarization ep (or of the three side by side) in the frame.
+    /// The photon side of polarization ep (or of the three side by side) in the frame; `leave_vanishing`: without
+    /// the vertices that vanish.
     template <class C>
-    PhotonSide<C> photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep) const;
-    /// The work shared by every angle at (W, Q^2) of the frame.
-    FrameSetup setup(const CmFrame& frame, const NucleonFactors& nf) const;
+    PhotonSide<C> photon_side(const CmFrame& frame, const NucleonFactors& nf, const BasicFourVector<C>& ep,
+                              bool leave_vanishing = false) const;
+    /// The work shared by every angle at (W, Q^2) of the frame; `every_term`: with the vertices that vanish, for
+    /// points that keep every term (see `may_leave_out`).
+    FrameSetup setup(const CmFrame& frame, const NucleonFactors& nf, bool every_term = false) const;
+    /// Whether a point at theta may leave out a pole term that is zero in every entry: not where its amplitudes
+    /// have zero parts, forward (theta = 0) or for a real photon (Q^2 = 0).
+    static bool may_leave_out(const CmFrame& frame, double theta);
     /// The Dirac matrix Gamma of the total amplitude for photon polarization ep: M(spins) = u2b Gamma u1.
     DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const FourVector& ep) const;
 
@@ -208,6 +214,17 @@ public:
 private:
     /// The trajectories, signature phases and Regge factors (t - m^2) P of the point (f.ap ... f.ftt_h).
     void regge_factors(const PointKinematics& kin, PointFactors& f) const;
+    /// The photon-nucleon vertex of the s- or u-channel pole term (gauge-restoring in the charged channels, plain in
+    /// the neutral ones), and whether it vanishes (charged channels); the s-channel chain
+    /// i gpnn gamma5 (qs-slash + M_i) vertex.
+    template <class C>
+    BasicDiracMatrix<C> pole_vertex(const CmFrame& frame, const PoleFormFactors& p, const BasicPhotonSlashes<C>& ph,
+                                    const DiracMatrix& k1s, bool s_channel) const;
+    template <class C>
+    bool pole_vertex_vanishes(const CmFrame& frame, const PoleFormFactors& p, const BasicFourVector<C>& ep,
+                              bool s_channel) const;
+    template <class C>
+    BasicDiracMatrix<C> s_chain(const CmFrame& frame, const BasicDiracMatrix<C>& vgnn_s) const;
 
     Settings settings_;
     ChannelData channel_;
