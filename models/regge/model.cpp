@@ -385,7 +385,7 @@ template BasicDiracMatrix<Lanes> Model::total_amplitude_matrix(const PointKinema
                                                                 const PolarizationShared&, const PhotonSide<Lanes>&,
                                                                 bool) const;
 
-PointResult Model::evaluate_point(const FrameSetup& setup, double theta) const {
+PointResult Model::evaluate_point(const FrameSetup& setup, double theta, Evaluation evaluation) const {
     const ChannelData& ch = channel_;
     const CmFrame& frame = setup.frame;
     PointResult r;
@@ -396,16 +396,19 @@ PointResult Model::evaluate_point(const FrameSetup& setup, double theta) const {
 
     // the Dirac matrices of the three photon polarizations side by side, sandwiched for each spin pair
     // A pole term that is zero in every entry is left out where it cannot change a bit: the sums then differ at
-    // most in the sign of parts that come out zero (or NaN), and where an amplitude has such a part the point is
-    // made again with it. Forward and backward (sin theta = 0) and at Q^2 = 0 amplitudes vanish, so it is kept.
+    // most in the sign of parts that come out zero (or NaN), which the cross sections (sums from +0 of products of
+    // the amplitudes) never show. For the amplitudes themselves the point is made again with the term where one of
+    // them has such a part; forward (theta = 0) and at Q^2 = 0 they have, so the term is kept there.
     const PhotonSide<Lanes>& ps = setup.photons;
     const auto amplitudes = [&](bool leave_out_zero) {
         return spin_pair_amplitudes(total_amplitude_matrix(kin, f, sh, ps, leave_out_zero), kin.mom.p1, ch.ibm,
                                     kin.mom.p2, ch.fbm);
     };
-    const bool leave_out = kin.mom.k2[1] != 0.0 && frame.qq != 0.0 && (zero_u_term(sh, ps) || zero_s_term(sh, ps));
+    const bool exact_amplitudes = evaluation == Evaluation::everything;
+    const bool leave_out = (!exact_amplitudes || (kin.mom.k2[1] != 0.0 && frame.qq != 0.0)) &&
+                           (zero_u_term(sh, ps) || zero_s_term(sh, ps));
     r.amplitudes = amplitudes(leave_out);
-    if (leave_out && zero_or_nan_part(r.amplitudes)) r.amplitudes = amplitudes(false);
+    if (leave_out && exact_amplitudes && zero_or_nan_part(r.amplitudes)) r.amplitudes = amplitudes(false);
     const Options& o = settings_.options();
     r.domega = separated_cross_sections(response_sums(r.amplitudes), frame, o.unit, 1.0, o.epsilon);
     return r;
@@ -419,9 +422,9 @@ Observables Model::evaluate(const CmFrame& frame, const NucleonFactors& nf, doub
     return evaluate(setup(frame, nf, !may_leave_out(frame, theta)), theta);
 }
 
-Observables Model::evaluate(const FrameSetup& setup, double theta) const {
+Observables Model::evaluate(const FrameSetup& setup, double theta, Evaluation evaluation) const {
     const CmFrame& frame = setup.frame;
-    const PointResult r = evaluate_point(setup, theta);
+    const PointResult r = evaluate_point(setup, theta, evaluation);
     const double bsa = beam_spin_asymmetry(AsymmetryRule::ltp_over_u, r.domega, frame, std::nullopt);
     Observables o = point_observables(frame, theta, r.kin.t.real(), r.domega, bsa, r.amplitudes,
                                       settings_.options().unit);

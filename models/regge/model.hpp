@@ -153,6 +153,12 @@ struct FrameSetup {
     PhotonSide<Lanes> photons;
 };
 
+/// What a point is evaluated for: every observable bit for bit, amplitudes included; or the cross sections (and
+/// what is made of them: ratios, asymmetries, DDS), which do not depend on the sign of a zero part of an amplitude,
+/// so that a pole term that is zero in every entry is left out at every point (an amplitude part that comes out
+/// zero may then carry the other sign).
+enum class Evaluation { everything, cross_sections };
+
 /// Everything the model evaluates at one point, before it becomes the library's Observables.
 struct PointResult {
     PointKinematics kin;
@@ -205,10 +211,11 @@ public:
                                                bool leave_out_zero = false) const;
 
     /// Amplitudes and cross sections at pion angle theta (radians).
-    PointResult evaluate_point(const FrameSetup& setup, double theta) const;
+    PointResult evaluate_point(const FrameSetup& setup, double theta,
+                               Evaluation evaluation = Evaluation::everything) const;
     PointResult evaluate_point(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
     /// The same as the library's observables, with the DDS where the settings determine it.
-    Observables evaluate(const FrameSetup& setup, double theta) const;
+    Observables evaluate(const FrameSetup& setup, double theta, Evaluation evaluation = Evaluation::everything) const;
     Observables evaluate(const CmFrame& frame, const NucleonFactors& nf, double theta) const;
 
 private:

@@ -149,16 +149,13 @@ void run_scan(const regge::internal::Model& model, const Scan& st, io::ResultFil
             const double qq = static_cast<double>(i150) * gap150 + st.qqmin;
             // W of the point; fixed by Q^2 and x_B where x_B is given
             const double w = st.w_from_xb ? w_of_xb(qq, st.xb_input, ibm) : e;
-            // a pass of one angle where every term is kept makes every vertex at once
-            const CmFrame frame = model.frame(w, qq);
-            const PionAngle first_angle = pion_angle(st, frame, ini200);
-            const bool every_term = angles == 1 && !first_angle.skip && !model.may_leave_out(frame, first_angle.theta);
-            const regge::internal::FrameSetup setup = model.setup(frame, model.nucleon_form_factors(qq), every_term);
+            const regge::internal::FrameSetup setup = model.setup(model.frame(w, qq), model.nucleon_form_factors(qq));
             for (const std::size_t end = std::min(last, (pass + 1) * angles); p < end; ++p) {
                 const int i200 = ini200 + static_cast<int>(p % angles);
                 const PionAngle a = pion_angle(st, setup.frame, i200);
                 if (a.skip) continue;
-                const Observables o = model.evaluate(setup, a.theta);
+                // the result files hold cross sections and what is made of them, never the amplitudes
+                const Observables o = model.evaluate(setup, a.theta, regge::internal::Evaluation::cross_sections);
                 if (st.out == OutputKind::separated)
                     write_separated(st, o, out);
                 else
