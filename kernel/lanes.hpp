@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <complex>
 #include <cstddef>
@@ -110,29 +109,8 @@ bool some_part_from(const std::array<cplx, N>& a, std::uint64_t offset) {
 template <std::size_t N>
 bool all_parts_finite(const std::array<cplx, N>& a) { return !lanes_detail::some_part_from(a, 0); }
 
-/// Whether the real or the imaginary part of an entry is zero (of either sign) or NaN: of one of the three
-/// polarization slots of Lanes values (the spare slot is not looked at).
+/// Whether the real or the imaginary part of an entry is zero (of either sign) or NaN.
 template <std::size_t N>
 bool zero_or_nan_part(const std::array<cplx, N>& a) { return lanes_detail::some_part_from(a, 1); }
-template <std::size_t N>
-bool zero_or_nan_part(const std::array<Lanes, N>& a) {
-    auto bad = a[0].re != a[0].re;  // all slots at once: a mask per slot
-    for (const Lanes& z : a) bad |= (z.re == 0.0) | (z.re != z.re) | (z.im == 0.0) | (z.im != z.im);
-    return bad[0] || bad[1] || bad[2];
-}
-
-/// Whether every part of every entry is zero (of either sign), in every slot.
-template <std::size_t N>
-bool all_zero(const std::array<cplx, N>& a) {
-    for (const cplx& z : a)
-        if (z.real() != 0.0 || z.imag() != 0.0) return false;
-    return true;
-}
-template <std::size_t N>
-bool all_zero(const std::array<Lanes, N>& a) {
-    auto nonzero = a[0].re != a[0].re;  // a mask per slot
-    for (const Lanes& z : a) nonzero |= (z.re != 0.0) | (z.im != 0.0);
-    return !(nonzero[0] || nonzero[1] || nonzero[2] || nonzero[3]);
-}
 
 }  // namespace kavrin

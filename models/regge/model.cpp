@@ -253,26 +253,35 @@ PolarizationShared Model::polarization_shared(const PointKinematics& kin, const 
     return sh;
 }
 
+namespace {
+
+// What the photon-nucleon vertex of the s- or u-channel pole term takes: F1, F2, the charge and kappa/(4M).
+struct VertexCouplings {
+    cplx f1, f2;
+    double charge, kappa_n;
+};
+
+VertexCouplings vertex_couplings(const ChannelData& ch, const PoleFormFactors& p, bool s_channel) {
+    if (s_channel) return {p.fs1, p.fs2, ch.chs_t, ch.kpi * 0.25 / ch.ibm};
+    return {p.fu1, p.fu2, ch.chu_t, ch.kpf * 0.25 / ch.fbm};
+}
+
+}  // namespace
+
 template <class C>
 BasicDiracMatrix<C> Model::pole_vertex(const CmFrame& frame, const PoleFormFactors& p, const BasicPhotonSlashes<C>& ph,
                                        const DiracMatrix& k1s, bool s_channel) const {
-    const ChannelData& ch = channel_;
-    const cplx f1 = s_channel ? p.fs1 : p.fu1, f2 = s_channel ? p.fs2 : p.fu2;
-    const double charge = s_channel ? ch.chs_t : ch.chu_t;
-    const double kappa_n = s_channel ? ch.kpi * 0.25 / ch.ibm : ch.kpf * 0.25 / ch.fbm;  // kappa/(4M)
-    return ch.charged ? v_gnn(ph, k1s, f1, p.f10t, f2, frame.qq, charge, kappa_n)
-                      : v_gnn_n(ph, f1, f2, charge, kappa_n);
+    const VertexCouplings v = vertex_couplings(channel_, p, s_channel);
+    return channel_.charged ? v_gnn(ph, k1s, v.f1, p.f10t, v.f2, frame.qq, v.charge, v.kappa_n)
+                            : v_gnn_n(ph, v.f1, v.f2, v.charge, v.kappa_n);
 }
 
 template <class C>
 bool Model::pole_vertex_vanishes(const CmFrame& frame, const PoleFormFactors& p, const BasicFourVector<C>& ep,
                                  bool s_channel) const {
-    const ChannelData& ch = channel_;
-    if (!ch.charged) return false;  // only a charged channel has a vertex without charge and form factors
-    const cplx f1 = s_channel ? p.fs1 : p.fu1, f2 = s_channel ? p.fs2 : p.fu2;
-    const double charge = s_channel ? ch.chs_t : ch.chu_t;
-    const double kappa_n = s_channel ? ch.kpi * 0.25 / ch.ibm : ch.kpf * 0.25 / ch.fbm;
-    return v_gnn_vanishes(ep, frame.k1(), f1, p.f10t, f2, frame.qq, charge, kappa_n);
+    if (!channel_.charged) return false;  // only a charged channel has a vertex without charge and form factors
+    const VertexCouplings v = vertex_couplings(channel_, p, s_channel);
+    return v_gnn_vanishes(ep, frame.k1(), v.f1, p.f10t, v.f2, frame.qq, v.charge, v.kappa_n);
 }
 
 template <class C>
