@@ -269,16 +269,17 @@ VertexCouplings vertex_couplings(const ChannelData& ch, const PoleFormFactors& p
 }  // namespace
 
 template <class C>
-BasicDiracMatrix<C> Model::pole_vertex(const CmFrame& frame, const PoleFormFactors& p, const BasicPhotonSlashes<C>& ph,
-                                       const DiracMatrix& k1s, bool s_channel) const {
+inline BasicDiracMatrix<C> Model::pole_vertex(const CmFrame& frame, const PoleFormFactors& p,
+                                              const BasicPhotonSlashes<C>& ph, const DiracMatrix& k1s,
+                                              bool s_channel) const {
     const VertexCouplings v = vertex_couplings(channel_, p, s_channel);
     return channel_.charged ? v_gnn(ph, k1s, v.f1, p.f10t, v.f2, frame.qq, v.charge, v.kappa_n)
                             : v_gnn_n(ph, v.f1, v.f2, v.charge, v.kappa_n);
 }
 
 template <class C>
-bool Model::pole_vertex_vanishes(const CmFrame& frame, const PoleFormFactors& p, const BasicFourVector<C>& ep,
-                                 bool s_channel) const {
+inline bool Model::pole_vertex_vanishes(const CmFrame& frame, const PoleFormFactors& p,
+                                        const BasicFourVector<C>& ep, bool s_channel) const {
     if (!channel_.charged) return false;  // only a charged channel has a vertex without charge and form factors
     const VertexCouplings v = vertex_couplings(channel_, p, s_channel);
     return v_gnn_vanishes(ep, frame.k1(), v.f1, p.f10t, v.f2, frame.qq, v.charge, v.kappa_n);
