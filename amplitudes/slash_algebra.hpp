@@ -6,8 +6,6 @@
 // bilinear in the complex components (no conjugation), a and b contravariant as stored.
 #pragma once
 
-#include <cmath>
-
 #include "kernel/dirac.hpp"
 
 namespace kavrin::detail {
@@ -76,7 +74,6 @@ inline bool gamma5_pattern(const DiracMatrix& m) {
             if (c != (r ^ 2) && m(r, c) != cplx(0.0)) return false;
     return true;
 }
-
 
 /// g . m for g = c gamma5 (gamma5_pattern): the same numbers as the full product g * m. Each row of the product
 /// sums, from +0, four terms of which three multiply an exact zero of g; with m finite they are zeros, which a

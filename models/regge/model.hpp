@@ -194,8 +194,8 @@ public:
     /// The work shared by every angle at (W, Q^2) of the frame; `every_term`: with the vertices that vanish, for
     /// points that keep every term (see `may_leave_out`).
     FrameSetup setup(const CmFrame& frame, const NucleonFactors& nf, bool every_term = false) const;
-    /// Whether a point at theta may leave out a pole term that is zero in every entry: not where its amplitudes
-    /// have zero parts, forward (theta = 0) or for a real photon (Q^2 = 0).
+    /// Whether a point at theta can leave out a pole term that is zero in every entry and keep its amplitudes bit
+    /// for bit: not forward (theta = 0) nor for a real photon (Q^2 = 0), where amplitudes have zero parts.
     static bool may_leave_out(const CmFrame& frame, double theta);
     /// The Dirac matrix Gamma of the total amplitude for photon polarization ep: M(spins) = u2b Gamma u1.
     DiracMatrix total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f, const FourVector& ep) const;
@@ -203,8 +203,9 @@ public:
     /// The parts of the total amplitude shared by the photon polarizations.
     PolarizationShared polarization_shared(const PointKinematics& kin, const PointFactors& f) const;
     /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers; with the photon side of the
-    /// three polarizations (Lanes), the three matrices at once. `leave_out_zero`: without a pole term that is zero
-    /// in every entry (see `leaves_out_zero_term`), which changes at most the sign of a part that comes out zero.
+    /// three polarizations (Lanes), the three matrices at once. `leave_out_zero`: without a pole term whose vertex
+    /// vanishes (and whose factor and propagator are finite), which changes at most the sign of a part that comes
+    /// out zero.
     template <class C>
     BasicDiracMatrix<C> total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
                                                const PolarizationShared& sh, const PhotonSide<C>& ps,

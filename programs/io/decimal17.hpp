@@ -123,7 +123,7 @@ inline std::uint64_t scaled(std::uint64_t m, int e, int q) noexcept {
         if (s < 0 && s > -64) {  // the usual case: a right shift by 1..63, done on the two 64-bit halves
             const int r = -s;
             const auto lo = static_cast<std::uint64_t>(p), hi = static_cast<std::uint64_t>(p >> 64);
-            if ((hi >> r) != 0) return 0;  // the result has 17 or 18 digits: cannot happen
+            if ((hi >> r) != 0) return 0;  // more than 64 bits: cannot happen for a result of 17 or 18 digits
             std::uint64_t n = (lo >> r) | (hi << (64 - r));
             const std::uint64_t rest = lo & ((1ULL << r) - 1), half = 1ULL << (r - 1);
             if (rest > half || (rest == half && (n & 1) != 0)) ++n;
