@@ -323,14 +323,9 @@ DiracMatrix Model::total_amplitude_matrix(const PointKinematics& kin, const Poin
 
 namespace {
 
-// A pole term of a vanishing vertex is +0 or -0 in every entry where its factor and propagator are finite.
-template <class C>
-bool zero_u_term(const PolarizationShared& sh, const PhotonSide<C>& ps) {
-    return ps.u_vanishes && is_finite(sh.pole_u) && is_finite(sh.nproj_u);
-}
-template <class C>
-bool zero_s_term(const PolarizationShared& sh, const PhotonSide<C>& ps) {
-    return ps.s_vanishes && is_finite(sh.pole_s);
+// Whether the pole term of a vanishing vertex is +0 or -0 in every entry: where its factor and propagator are finite.
+bool zero_pole_term(const PolarizationShared& sh, const PhotonSide<Lanes>& ps) {
+    return (ps.u_vanishes && is_finite(sh.pole_u) && is_finite(sh.nproj_u)) || (ps.s_vanishes && is_finite(sh.pole_s));
 }
 
 bool zero_or_nan_part(const SpinPairAmplitudes& amps) {
@@ -364,7 +359,7 @@ BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, co
         const BasicDiracMatrix<C> mtt =
             mt_t_matrix(sh.a2, v_gtps(ep, k1, kin.mom.k2), sh.a2_numerator, gt1_lit / ibm, gt2nn, kin);
         const BasicDiracMatrix<C> mt_a1 = mt_av_matrix(sh.a1, gavps, a1_m, kin);
-        if (leave_out_zero && zero_u_term(sh, ps))
+        if (leave_out_zero && ps.u_vanishes)
             return scaled_sum(sqrt2, sh.pole_s * ps.s_chain, mtp, mtv, mtt, mt_a1, mt_b1);
         // a vertex that vanishes and was not made is made here, where its term is kept
         const auto made = [&](bool s_channel) {
@@ -373,7 +368,7 @@ BasicDiracMatrix<C> Model::total_amplitude_matrix(const PointKinematics& kin, co
         };
         const BasicDiracMatrix<C> mu_t = ps.u_vanishes ? u_pole_matrix(sh.pole_u, gpnn, made(false), sh.nproj_u)
                                                        : u_pole_matrix(sh.pole_u, gpnn, ps.vgnn_u, sh.nproj_u);
-        if (leave_out_zero && zero_s_term(sh, ps)) return scaled_sum(sqrt2, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
+        if (leave_out_zero && ps.s_vanishes) return scaled_sum(sqrt2, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
         const BasicDiracMatrix<C> ms_t =
             ps.s_vanishes ? sh.pole_s * s_chain(kin.frame, made(true)) : sh.pole_s * ps.s_chain;
         return scaled_sum(sqrt2, ms_t, mu_t, mtp, mtv, mtt, mt_a1, mt_b1);
@@ -415,8 +410,7 @@ PointResult Model::evaluate_point(const FrameSetup& setup, double theta, Evaluat
                                     kin.mom.p2, ch.fbm);
     };
     const bool exact_amplitudes = evaluation == Evaluation::everything;
-    const bool leave_out = (!exact_amplitudes || (kin.mom.k2[1] != 0.0 && frame.qq != 0.0)) &&
-                           (zero_u_term(sh, ps) || zero_s_term(sh, ps));
+    const bool leave_out = (!exact_amplitudes || may_leave_out(frame, theta)) && zero_pole_term(sh, ps);
     r.amplitudes = amplitudes(leave_out);
     if (leave_out && exact_amplitudes && zero_or_nan_part(r.amplitudes)) r.amplitudes = amplitudes(false);
     const Options& o = settings_.options();

@@ -203,9 +203,9 @@ public:
     /// The parts of the total amplitude shared by the photon polarizations.
     PolarizationShared polarization_shared(const PointKinematics& kin, const PointFactors& f) const;
     /// total_amplitude_matrix(kin, f, ep) from the shared parts: the same numbers; with the photon side of the
-    /// three polarizations (Lanes), the three matrices at once. `leave_out_zero`: without a pole term whose vertex
-    /// vanishes (and whose factor and propagator are finite), which changes at most the sign of a part that comes
-    /// out zero.
+    /// three polarizations (Lanes), the three matrices at once. `leave_out_zero`: without the pole term whose vertex
+    /// vanishes, for a caller that has found its factor and propagator finite (the term is then zero in every
+    /// entry, and leaving it out changes at most the sign of a part that comes out zero).
     template <class C>
     BasicDiracMatrix<C> total_amplitude_matrix(const PointKinematics& kin, const PointFactors& f,
                                                const PolarizationShared& sh, const PhotonSide<C>& ps,
