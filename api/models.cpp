@@ -60,6 +60,17 @@ double theta_of(const CmFrame& frame, Angle angle) {
 
 }  // namespace
 
+Options with_defaults(Options o) {
+    if (!o.channel) throw InvalidSetting("channel", "(not given)", "required");
+    if (!o.model) throw InvalidSetting("model", "(not given)", "required");
+    if (*o.channel != Channel::pi0_p && !o.pion_cutoff_gev)
+        o.pion_cutoff_gev = *o.model == ModelKind::km ? 0.68 : *o.model == ModelKind::vr ? 0.655 : 0.775;
+    if (*o.model == ModelKind::qvm && !o.nucleon_cutoff_gev) o.nucleon_cutoff_gev = 1.55;
+    if (!o.epsilon) o.epsilon = 0.5;
+    if (*o.model == ModelKind::km && !o.beam_energy_gev) o.beam_energy_gev = 5.77;
+    return o;
+}
+
 Settings::Settings(Options options) : Settings(std::move(options), true) {}
 
 Settings::Settings(Options options, bool physical_ranges) : options_(std::move(options)) {

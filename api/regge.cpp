@@ -131,6 +131,33 @@ bool dds_uses_phi(DdsType type, Channel channel) {
     return !(type == DdsType::cornell_averaged || (type == DdsType::desy && channel == Channel::pi_minus_p));
 }
 
+Options with_defaults(Options o) {
+    if (!o.channel) throw InvalidSetting("channel", "(not given)", "required");
+    const bool charged = *o.channel == Channel::pi_plus_n || *o.channel == Channel::pi_minus_p;
+    bool form_factors = charged;
+    if (!charged) {
+        if (!o.omega_phase) o.omega_phase = OmegaPhase::non_degenerate;
+        if (!o.omega_cutoff_mev) o.omega_cutoff_mev = 775.0;
+        if (!o.born_terms) o.born_terms = true;
+        form_factors = *o.born_terms;
+    }
+    if (form_factors) {
+        if (!o.form_factors) o.form_factors = o.gpd_slope_per_gev2 && charged ? FormFactors::gpd : FormFactors::dipole;
+        if (*o.form_factors == FormFactors::gpd) {
+            if (charged && !o.gpd_slope_per_gev2) o.gpd_slope_per_gev2 = 0.3;
+        } else if (!o.nucleon_cutoff_gev) {
+            o.nucleon_cutoff_gev = 1.55;
+        }
+        if (!o.pauli_terms) o.pauli_terms = true;
+    }
+    if (charged) {
+        if (!o.pion_cutoff_mev) o.pion_cutoff_mev = 775.0;
+        if (!o.a1_sign) o.a1_sign = A1Sign::positive;
+    }
+    if (!o.epsilon) o.epsilon = 0.5;
+    return o;
+}
+
 Settings::Settings(Options options) : Settings(std::move(options), true) {}
 
 Settings::Settings(Options options, bool physical_ranges) : options_(std::move(options)) {
@@ -154,10 +181,23 @@ Model::Model(const Settings& settings, const GaussLegendreTable& table)
 
 const Settings& Model::settings() const noexcept { return model_->settings(); }
 
+namespace {
+
+// The library's dsigma_LT' has the sign of the KM, VR and QVM models for every model: the opposite of the sign
+// the Regge model writes into its own files. Its beam-spin asymmetry stays the model's own.
+Observables in_library_convention(Observables o) {
+    o.dsigma_domega.ltp = -o.dsigma_domega.ltp;
+    o.dsigma_dt.ltp = -o.dsigma_dt.ltp;
+    return o;
+}
+
+}  // namespace
+
 Observables Model::evaluate(double w, double q2, Angle angle) const {
     const double qq = units::gev2_to_mev2(q2);
     const CmFrame frame = model_->frame(units::gev_to_mev(w), qq);
-    return model_->evaluate(frame, model_->nucleon_form_factors_cached(qq), theta_of(frame, angle));
+    return in_library_convention(
+        model_->evaluate(frame, model_->nucleon_form_factors_cached(qq), theta_of(frame, angle)));
 }
 
 FixedWQ2 Model::at(double w, double q2) const {
@@ -169,7 +209,7 @@ FixedWQ2 Model::at(double w, double q2) const {
 }
 
 Observables FixedWQ2::evaluate(Angle angle) const {
-    return model_->evaluate(*setup_, theta_of(setup_->frame, angle));
+    return in_library_convention(model_->evaluate(*setup_, theta_of(setup_->frame, angle)));
 }
 
 double phi_dependent_cross_section(const Settings& settings, const Observables& point, double phi) {

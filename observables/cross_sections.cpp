@@ -79,9 +79,13 @@ double beam_spin_asymmetry(AsymmetryRule rule, const CrossSections& domega, cons
     // eps' = 1/(1 + 2 (nu^2 + Q^2)/(4 E (E - nu) - Q^2)), nu = Q^2/(2 M x_B)
     const double ee = *beam_energy, qq = f.qq;
     const double nu = qq / (2.0 * f.m1 * xb_of_w(f.w, qq, f.m1));
-    const double el1 = 1.0 / (1.0 + 2.0 * (nu * nu + qq) / (4.0 * ee * (ee - nu) - qq));
+    const double el1 = epsilon_of_beam_energy(qq, nu, ee);
     const double dsu1 = el1 * domega.l + domega.t;
     return std::sqrt(2.0 * el1 * (1.0 - el1)) * domega.ltp / dsu1;
+}
+
+double epsilon_of_beam_energy(double qq, double nu, double e) {
+    return 1.0 / (1.0 + 2.0 * (nu * nu + qq) / (4.0 * e * (e - nu) - qq));
 }
 
 double lt_coefficient_desy(double eps) { return std::sqrt(eps * 2.0 * (eps + 1.0)); }

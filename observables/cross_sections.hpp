@@ -62,6 +62,10 @@ double beam_spin_asymmetry(AsymmetryRule rule, const CrossSections& domega, cons
 
 /// Coefficient of dsigma_LT cos(phi) in the phi-dependent cross section: sqrt(2 eps (eps + 1)) (DESY, JLab,
 /// the sum of kavrin-models) or sqrt(eps (eps + 1)/2) (Cornell, CEA).
+/// Virtual-photon polarization of a beam of energy e at Q^2 = qq and photon energy nu (any one energy unit):
+/// 1/(1 + 2 (nu^2 + Q^2)/(4 e (e - nu) - Q^2)), the formula as it stands (no check of the physical region).
+double epsilon_of_beam_energy(double qq, double nu, double e);
+
 double lt_coefficient_desy(double eps);
 double lt_coefficient_cornell(double eps);
 

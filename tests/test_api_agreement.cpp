@@ -123,6 +123,16 @@ const std::vector<std::pair<const char*, Get>> per_t = {
     {"dSLTP", [](const Observables& o) { return o.dsigma_dt.ltp; }},
     {"dSU", [](const Observables& o) { return o.dsigma_dt.u; }}};
 
+// kavrin-regge writes dsigma_LT' with the opposite sign of the library's (one sign for every model, that of
+// kavrin-models): its dSLTP files hold the negated value.
+std::vector<std::pair<const char*, Get>> in_regge_files(std::vector<std::pair<const char*, Get>> list) {
+    for (auto& [name, get] : list)
+        if (std::string(name) == "dSLTP") get = [g = get](const Observables& o) { return -g(o); };
+    return list;
+}
+const std::vector<std::pair<const char*, Get>> regge_domega = in_regge_files(domega);
+const std::vector<std::pair<const char*, Get>> regge_per_t = in_regge_files(per_t);
+
 const kavrin::regge::GaussLegendreTable& table() {
     static const kavrin::regge::GaussLegendreTable t = kavrin::regge::load_gauss_legendre_table(table_file);
     return t;
@@ -141,8 +151,8 @@ TEST(ApiAgreesWithKavrinRegge, DipoleThetaScanEveryFileIdentical) {
     const kavrin::regge::Model model{kavrin::regge::Settings(pip_dipole())};
     const kavrin::regge::FixedWQ2 at = model.at(2.22, 1.60);
     const auto point = [&](std::size_t i) { return at.evaluate(degree(i)); };
-    for (const auto& [name, get] : domega) expect_file(run, std::string(name) + "_domega.dat", 181, point, minus_t, get);
-    for (const auto& [name, get] : per_t) {
+    for (const auto& [name, get] : regge_domega) expect_file(run, std::string(name) + "_domega.dat", 181, point, minus_t, get);
+    for (const auto& [name, get] : regge_per_t) {
         expect_file(run, std::string(name) + ".dat", 181, point, minus_t, get);
         expect_file(run, std::string(name) + "-T0.dat", 181, point, t0_minus_t, get);
     }
@@ -171,8 +181,8 @@ TEST(ApiAgreesWithKavrinRegge, GpdCosThetaScanInNanobarn) {
     const Model model(Settings(o), table());
     const FixedWQ2 at = model.at(2.4, 2.0);
     const auto point = [&](std::size_t i) { return at.evaluate(degree(i)); };
-    for (const auto& [name, get] : domega) expect_file(run, std::string(name) + "_domega.dat", 46, point, cos_theta, get);
-    for (const auto& [name, get] : per_t) expect_file(run, std::string(name) + ".dat", 46, point, cos_theta, get);
+    for (const auto& [name, get] : regge_domega) expect_file(run, std::string(name) + "_domega.dat", 46, point, cos_theta, get);
+    for (const auto& [name, get] : regge_per_t) expect_file(run, std::string(name) + ".dat", 46, point, cos_theta, get);
     expect_file(run, "BSA.dat", 46, point, cos_theta, [](const Observables& x) { return x.bsa; });
     EXPECT_EQ(point(10).unit, kavrin::CrossSectionUnit::nanobarn);
 }
@@ -194,7 +204,7 @@ TEST(ApiAgreesWithKavrinRegge, NeutralChannelsWithAndWithoutBornTerms) {
         o.epsilon = 0.5;
         const Model model(Settings(o), table());
         const auto point = [&](std::size_t i) { return model.evaluate(2.5, 2.0, degree(i)); };
-        for (const auto& [name, get] : per_t) expect_file(run, std::string(name) + ".dat", 181, point, minus_t, get);
+        for (const auto& [name, get] : regge_per_t) expect_file(run, std::string(name) + ".dat", 181, point, minus_t, get);
         expect_file(run, "BSA.dat", 181, point, minus_t, [](const Observables& x) { return x.bsa; });
     }
     {
@@ -209,7 +219,7 @@ TEST(ApiAgreesWithKavrinRegge, NeutralChannelsWithAndWithoutBornTerms) {
         o.unit = kavrin::CrossSectionUnit::nanobarn;
         const Model model{Settings(o)};  // no table: the form factors do not enter
         const auto point = [&](std::size_t i) { return model.evaluate(2.3, 1.2, degree(i)); };
-        for (const auto& [name, get] : domega)
+        for (const auto& [name, get] : regge_domega)
             expect_file(run, std::string(name) + "_domega.dat", 181, point, minus_t, get);
     }
 }
@@ -295,7 +305,7 @@ TEST(ApiAgreesWithKavrinRegge, WScanAtFixedMinusT) {
     EXPECT_TRUE(std::isnan(model.evaluate(w[0].x, 1.6, Angle::minus_t(0.3)).dsigma_domega.u));
     EXPECT_FALSE(std::isnan(model.evaluate(w[53].x, 1.6, Angle::minus_t(0.3)).dsigma_domega.u));
     const Get gev = [](const Observables& o) { return o.w; };
-    for (const auto& [name, get] : domega) expect_file(run, std::string(name) + "_domega.dat", 54, point, gev, get, 1e-13);
+    for (const auto& [name, get] : regge_domega) expect_file(run, std::string(name) + "_domega.dat", 54, point, gev, get, 1e-13);
     expect_file(run, "BSA.dat", 54, point, gev, [](const Observables& o) { return o.bsa; }, 1e-13);
 }
 

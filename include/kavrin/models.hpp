@@ -49,6 +49,12 @@ struct Options {
     friend bool operator==(const Options&, const Options&) = default;
 };
 
+/// The options completed with the defaults of everything that applies and is not given, as the dialogue suggests
+/// them: the pion cut-off of the model (KM 0.68, VR 0.655, QVM 0.775 GeV; charged channels), the QVM nucleon
+/// cut-off 1.55 GeV, epsilon 0.5 and, for KM, the beam energy 5.77 GeV. Members given are kept (and still checked
+/// by Settings). Channel and model must be given.
+Options with_defaults(Options options);
+
 namespace internal {
 class Model;
 }  // namespace internal

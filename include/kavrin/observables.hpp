@@ -95,7 +95,10 @@ struct CrossSections {
     double l = not_computed;    ///< longitudinal, dsigma_L
     double tt = not_computed;   ///< transverse-transverse interference, dsigma_TT
     double lt = not_computed;   ///< longitudinal-transverse interference, dsigma_LT
-    double ltp = not_computed;  ///< polarized longitudinal-transverse interference, dsigma_LT'
+    /// polarized longitudinal-transverse interference, dsigma_LT', with one sign for every model: that of the KM,
+    /// VR and QVM models, the sign the beam-spin asymmetries measured at JLab confirm (kavrin-regge's own files
+    /// carry the opposite sign)
+    double ltp = not_computed;
     double u = not_computed;    ///< unseparated, dsigma_U = epsilon dsigma_L + dsigma_T (NaN without epsilon)
 };
 
@@ -117,7 +120,7 @@ struct Observables {
     CrossSections dsigma_domega;        ///< per sr
     CrossSections dsigma_dt;            ///< per GeV^2
     double lt_ratio = not_computed;     ///< dsigma_L/dsigma_T
-    double bsa = not_computed;          ///< beam-spin asymmetry
+    double bsa = not_computed;          ///< the model's own beam-spin asymmetry rule (see <kavrin/measured.hpp> for A_LU)
     double dds_domega = not_computed;   ///< the DDS of the settings' convention, per sr (where it applies)
     double dds_dt = not_computed;       ///< the same per GeV^2
 

@@ -103,6 +103,13 @@ struct Options {
     friend bool operator==(const Options&, const Options&) = default;
 };
 
+/// The options completed with the defaults of everything that applies and is not given, as the dialogue suggests
+/// them: dipole form factors with the cut-off 1.55 GeV (GPD: slope 0.3 GeV^-2), F2 terms on, pion cut-off 775 MeV,
+/// a1 positive; in the neutral channels omega nEXD with the cut-off 775 MeV and the Born terms on; epsilon 0.5.
+/// Members given are kept (and still checked by Settings); a member that does not apply is not added. The
+/// channel must be given.
+Options with_defaults(Options options);
+
 namespace internal {
 class Model;
 struct FrameSetup;
