@@ -1,6 +1,6 @@
 // kavrin-eval: the models at the kinematics of a table of points, and their comparison with measurements.
 //
-//   kavrin-eval --model regge|km|vr|qvm --channel pi+n|pi-p|pi0p|pi0n [--set NAME=VALUE]... [--threads N]
+//   kavrin-eval --model M[,M...] --channel pi+n|pi-p|pi0p|pi0n [--set [MODEL:]NAME=VALUE]... [--threads N]
 //               [--compare DATA_FILE [--table] [--plot DIR]] [POINTS_FILE|-]
 #pragma once
 
