@@ -12,6 +12,9 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <array>
 #include <cstddef>
 #include <map>
@@ -22,6 +25,9 @@
 #include <variant>
 #include <vector>
 
+#include "frontend/catalog.hpp"
+#include "frontend/parallel.hpp"
+#include "kavrin/measured.hpp"
 #include "kavrin/models.hpp"
 #include "kavrin/regge.hpp"
 
@@ -32,169 +38,121 @@ namespace {
 using kavrin::Angle;
 using kavrin::Channel;
 using kavrin::Observables;
+using kavrin::frontend::ModelChoice;
+using kavrin::frontend::ModelName;
+using kavrin::frontend::OptionInfo;
 
-// ---- names of the Python surface ---------------------------------------------------------------------
+/// Most points one evaluate() call computes: the broadcast shape of its arguments may hold no more.
+constexpr std::size_t kMaxPoints = 10'000'000;
 
-const std::map<std::string, Channel> kChannels = {
-    {"pi+n", Channel::pi_plus_n}, {"pi-p", Channel::pi_minus_p}, {"pi0p", Channel::pi0_p}, {"pi0n", Channel::pi0_n}};
-
-template <class E>
-E choice(const std::string& option, const py::handle& value, const std::map<std::string, E>& names) {
-    const std::string s = py::str(value);
-    const auto it = names.find(s);
-    if (it != names.end() && py::isinstance<py::str>(value)) return it->second;
-    std::string valid;
-    for (const auto& [name, e] : names) valid += (valid.empty() ? "'" : ", '") + name + "'";
-    throw py::value_error("invalid option " + option + " = " + std::string(py::repr(value)) + ": expected one of " +
-                          valid);
+std::string shortest(double x) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, r.ptr);
 }
 
-double real(const std::string& option, const py::handle& value) {
-    if (py::isinstance<py::bool_>(value) || !(py::isinstance<py::float_>(value) || py::isinstance<py::int_>(value)))
-        throw py::value_error("invalid option " + option + " = " + std::string(py::repr(value)) + ": expected a number");
-    return value.cast<double>();
+// ---- the options of the Python surface, as the settings by name of the front-end library ----------------
+
+const OptionInfo* option_of(ModelName m, const std::string& name) {
+    for (const OptionInfo& o : kavrin::frontend::options_of(m))
+        if (o.name == name) return &o;
+    return nullptr;
 }
 
-bool flag(const std::string& option, const py::handle& value) {
-    if (!py::isinstance<py::bool_>(value))
-        throw py::value_error("invalid option " + option + " = " + std::string(py::repr(value)) +
-                              ": expected True or False");
-    return value.cast<bool>();
-}
-
-kavrin::regge::Dds dds_of(const py::handle& value) {
-    using kavrin::regge::DdsType;
-    if (!py::isinstance<py::dict>(value))
-        throw py::value_error("invalid option dds = " + std::string(py::repr(value)) +
-                              ": expected a dict with 'type' and, where the convention takes them, 'phi' or "
-                              "'cos_phi' and 'cos_2phi'");
-    kavrin::regge::Dds d;
-    for (const auto& [key, v] : value.cast<py::dict>()) {
-        const std::string k = py::str(key);
-        if (k == "type")
-            d.type = choice<DdsType>("dds.type", v,
-                                     {{"desy", DdsType::desy}, {"cornell_fixed", DdsType::cornell_fixed},
-                                      {"cornell_averaged", DdsType::cornell_averaged}, {"cea", DdsType::cea},
-                                      {"jlab", DdsType::jlab}});
-        else if (k == "phi")
-            d.phi = real("dds.phi", v);
-        else if (k == "cos_phi")
-            d.cos_phi = real("dds.cos_phi", v);
-        else if (k == "cos_2phi")
-            d.cos_2phi = real("dds.cos_2phi", v);
-        else
-            throw py::type_error("unknown key '" + k + "' of option dds (type, phi, cos_phi, cos_2phi)");
+// A Python value of an option as text; TypeError where its type does not fit.
+std::string option_text(const OptionInfo& o, const py::handle& v) {
+    const auto wrong = [&](const char* expected) {
+        return py::type_error("option " + o.name + " = " + std::string(py::repr(v)) + ": expected " + expected);
+    };
+    switch (o.type) {
+        case OptionInfo::Type::flag:
+            if (!py::isinstance<py::bool_>(v)) throw wrong("True or False");
+            return v.cast<bool>() ? "true" : "false";
+        case OptionInfo::Type::choice:
+            if (!py::isinstance<py::str>(v)) throw wrong("a string");
+            return v.cast<std::string>();
+        case OptionInfo::Type::real:
+            break;
     }
-    return d;
-}
-
-kavrin::regge::Options regge_options(Channel channel, const py::dict& kw) {
-    using namespace kavrin::regge;
-    Options o;
-    o.channel = channel;
-    for (const auto& [key, v] : kw) {
-        const std::string k = py::str(key);
-        if (k == "form_factors")
-            o.form_factors = choice<FormFactors>(k, v, {{"gpd", FormFactors::gpd}, {"dipole", FormFactors::dipole}});
-        else if (k == "gpd_slope_per_gev2")
-            o.gpd_slope_per_gev2 = real(k, v);
-        else if (k == "nucleon_cutoff_gev")
-            o.nucleon_cutoff_gev = real(k, v);
-        else if (k == "pauli_terms")
-            o.pauli_terms = flag(k, v);
-        else if (k == "pion_cutoff_mev")
-            o.pion_cutoff_mev = real(k, v);
-        else if (k == "a1_sign")
-            o.a1_sign = choice<A1Sign>(k, v, {{"positive", A1Sign::positive}, {"negative", A1Sign::negative}});
-        else if (k == "omega_phase")
-            o.omega_phase = choice<OmegaPhase>(
-                k, v, {{"non_degenerate", OmegaPhase::non_degenerate}, {"degenerate", OmegaPhase::degenerate}});
-        else if (k == "omega_cutoff_mev")
-            o.omega_cutoff_mev = real(k, v);
-        else if (k == "born_terms")
-            o.born_terms = flag(k, v);
-        else if (k == "epsilon")
-            o.epsilon = real(k, v);
-        else if (k == "dds")
-            o.dds = dds_of(v);
-        else if (k == "unit")
-            o.unit = choice<kavrin::CrossSectionUnit>(
-                k, v, {{"microbarn", kavrin::CrossSectionUnit::microbarn}, {"nanobarn", kavrin::CrossSectionUnit::nanobarn}});
-        else
-            throw py::type_error("Model() got an unexpected keyword argument '" + k + "' for the regge model");
-    }
-    return o;
-}
-
-kavrin::models::Options models_options(Channel channel, kavrin::models::ModelKind model, const py::dict& kw) {
-    kavrin::models::Options o;
-    o.channel = channel;
-    o.model = model;
-    for (const auto& [key, v] : kw) {
-        const std::string k = py::str(key);
-        if (k == "pion_cutoff_gev")
-            o.pion_cutoff_gev = real(k, v);
-        else if (k == "nucleon_cutoff_gev")
-            o.nucleon_cutoff_gev = real(k, v);
-        else if (k == "epsilon")
-            o.epsilon = real(k, v);
-        else if (k == "beam_energy_gev")
-            o.beam_energy_gev = real(k, v);
-        else
-            throw py::type_error("Model() got an unexpected keyword argument '" + k + "' for the KM, VR and QVM models");
-    }
-    return o;
-}
-
-// ---- the observables written per point -------------------------------------------------------------
-
-constexpr std::array<const char*, 14> kKeys = {
-    "dsigmaT_dt",      "dsigmaL_dt",      "dsigmaTT_dt",     "dsigmaLT_dt",      "dsigmaLTp_dt",
-    "dsigmaU_dt",      "dsigmaT_domega",  "dsigmaL_domega",  "dsigmaTT_domega",  "dsigmaLT_domega",
-    "dsigmaLTp_domega", "dsigmaU_domega", "L_over_T",        "BSA"};
-
-void store(const Observables& x, std::array<double*, 16>& out, std::size_t i, bool dds) {
-    const kavrin::CrossSections& t = x.dsigma_dt;
-    const kavrin::CrossSections& w = x.dsigma_domega;
-    const double v[14] = {t.t, t.l, t.tt, t.lt, t.ltp, t.u, w.t, w.l, w.tt, w.lt, w.ltp, w.u, x.lt_ratio, x.bsa};
-    for (std::size_t k = 0; k < 14; ++k) out[k][i] = v[k];
-    if (dds) {
-        out[14][i] = x.dds_dt;
-        out[15][i] = x.dds_domega;
-    }
-}
-
-using AnyModel = std::variant<kavrin::regge::Model, kavrin::models::Model>;
-
-// The C++ model of the Python arguments; InvalidSetting becomes ValueError.
-AnyModel build(const std::string& model, const std::string& channel, const py::dict& options) {
-    const auto c = kChannels.find(channel);
-    if (c == kChannels.end())
-        throw py::value_error("invalid channel '" + channel + "': expected 'pi+n', 'pi-p', 'pi0p' or 'pi0n'");
+    if (py::isinstance<py::bool_>(v) || py::isinstance<py::str>(v) || py::isinstance<py::bytes>(v) ||
+        !(py::isinstance<py::float_>(v) || py::isinstance<py::int_>(v) || py::hasattr(v, "__float__")))
+        throw wrong("a number");
+    double x = 0;
     try {
-        if (model == "regge") {
-            return kavrin::regge::Model(kavrin::regge::Settings(regge_options(c->second, options)));
-        }
-        static const std::map<std::string, kavrin::models::ModelKind> kinds = {
-            {"km", kavrin::models::ModelKind::km}, {"vr", kavrin::models::ModelKind::vr},
-            {"qvm", kavrin::models::ModelKind::qvm}};
-        const auto k = kinds.find(model);
-        if (k == kinds.end()) throw py::value_error("invalid model '" + model + "': expected 'regge', 'km', 'vr' or 'qvm'");
-        return kavrin::models::Model(kavrin::models::Settings(models_options(c->second, k->second, options)));
-    } catch (const kavrin::InvalidSetting& e) {
-        throw py::value_error(e.what());
+        x = py::float_(py::reinterpret_borrow<py::object>(v)).cast<double>();
+    } catch (const py::error_already_set&) {
+        throw py::value_error("option " + o.name + " = " + std::string(py::repr(v)) + ": not a number a double holds");
     }
+    return shortest(x);
 }
+
+std::vector<std::pair<std::string, std::string>> settings_of(ModelName m, const py::dict& kw) {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& [key, v] : kw) {
+        const std::string k = py::str(key);
+        if (k == "dds" && m == ModelName::regge) {
+            if (!py::isinstance<py::dict>(v))
+                throw py::type_error("option dds = " + std::string(py::repr(v)) +
+                                     ": expected a dict with 'type' and, where the convention takes them, 'phi' or "
+                                     "'cos_phi' and 'cos_2phi'");
+            for (const auto& [dk, dv] : v.cast<py::dict>()) {
+                const std::string name = "dds." + std::string(py::str(dk));
+                const OptionInfo* o = option_of(m, name);
+                if (!o) throw py::type_error("unknown key '" + std::string(py::str(dk)) + "' of option dds (type, phi, cos_phi, cos_2phi)");
+                out.emplace_back(name, option_text(*o, dv));
+            }
+            continue;
+        }
+        const OptionInfo* o = k.rfind("dds.", 0) == 0 ? nullptr : option_of(m, k);
+        if (!o)
+            throw py::type_error("Model() got an unexpected keyword argument '" + k + "' for the " +
+                                 std::string(kavrin::frontend::name_of(m)) + " model (see help(kavrin.Model))");
+        out.emplace_back(k, option_text(*o, v));
+    }
+    return out;
+}
+
+// ---- numeric arguments, broadcast without copies ---------------------------------------------------------
+
+// One argument as a float64 array (its own size, never the broadcast one) and its strides in the broadcast shape.
+struct Arg {
+    py::array_t<double> array;  ///< the argument converted to float64
+    std::vector<py::ssize_t> strides;  ///< in elements, 0 along broadcast dimensions
+    const double* data = nullptr;
+};
+
+py::array numeric_array(const char* name, const py::object& value) {
+    const py::module_ np = py::module_::import("numpy");
+    if (py::isinstance(value, np.attr("ma").attr("MaskedArray")))
+        throw py::type_error(std::string(name) + ": a masked array (fill its masked values first, e.g. x.filled(np.nan))");
+    if (value.is_none() || py::isinstance<py::str>(value) || py::isinstance<py::bytes>(value) ||
+        py::isinstance<py::bool_>(value))
+        throw py::type_error(std::string(name) + " = " + std::string(py::repr(value)).substr(0, 80) + ": expected numbers");
+    py::array a;
+    try {
+        a = np.attr("asarray")(value);
+    } catch (const py::error_already_set& e) {
+        throw py::type_error(std::string(name) + ": expected numbers (" + e.what() + ")");
+    }
+    const char kind = a.dtype().kind();
+    if (kind != 'i' && kind != 'u' && kind != 'f')
+        throw py::type_error(std::string(name) + ": expected numbers in GeV units, not an array of dtype " +
+                             std::string(py::str(a.dtype())));
+    return a;
+}
+
+// ---- the model ---------------------------------------------------------------------------------------------
 
 class Model {
 public:
     Model(const std::string& model, const std::string& channel, const py::kwargs& kw)
-        : model_(model), channel_(channel), options_(py::dict(kw)), impl_(build(model, channel, options_)) {
-        if (const auto* r = std::get_if<kavrin::regge::Model>(&impl_)) dds_ = r->settings().options().dds.has_value();
+        : model_(model), channel_(channel), options_(py::dict(kw)), choice_(make(model, channel, options_)) {
+        if (const auto* r = std::get_if<kavrin::regge::Model>(&base_)) dds_ = r->settings().options().dds.has_value();
     }
 
     py::dict evaluate(const py::object& w, const py::object& q2, const py::object& minus_t, const py::object& theta,
-                      const py::object& cos_theta, const py::object& threads) const {
+                      const py::object& cos_theta, const py::object& phi_deg, const py::object& e_beam,
+                      const py::object& threads) const {
         const int given = !minus_t.is_none() + !theta.is_none() + !cos_theta.is_none();
         if (given != 1)
             throw py::type_error("evaluate() takes exactly one of minus_t, theta and cos_theta (" +
@@ -202,58 +160,140 @@ public:
         const Angle::Kind kind = !minus_t.is_none() ? Angle::Kind::minus_t
                                  : !theta.is_none() ? Angle::Kind::theta
                                                     : Angle::Kind::cos_theta;
+        const char* angle_name = !minus_t.is_none() ? "minus_t" : !theta.is_none() ? "theta" : "cos_theta";
         const py::object angle = !minus_t.is_none() ? minus_t : !theta.is_none() ? theta : cos_theta;
-
-        const py::module_ np = py::module_::import("numpy");
-        const py::tuple b = np.attr("broadcast_arrays")(np.attr("asarray")(w, "float64"),
-                                                        np.attr("asarray")(q2, "float64"),
-                                                        np.attr("asarray")(angle, "float64"));
-        const auto in = [&](int k) { return py::array_t<double, py::array::c_style | py::array::forcecast>(b[k]); };
-        const py::array_t<double, py::array::c_style | py::array::forcecast> aw = in(0), aq = in(1), aa = in(2);
-        const std::vector<py::ssize_t> shape(aw.shape(), aw.shape() + aw.ndim());
-        const std::size_t n = static_cast<std::size_t>(aw.size());
-
-        std::vector<py::array_t<double>> arrays;
-        std::array<double*, 16> out{};
-        const std::size_t keys = dds_ ? 16 : 14;
-        for (std::size_t k = 0; k < keys; ++k) {
-            arrays.emplace_back(shape);
-            out[k] = arrays.back().mutable_data();
+        unsigned nthreads = std::max(1u, std::thread::hardware_concurrency());
+        if (!threads.is_none()) {
+            if (!py::isinstance<py::int_>(threads) || py::isinstance<py::bool_>(threads))
+                throw py::type_error("threads = " + std::string(py::repr(threads)) + ": expected a whole number");
+            const long long n = threads.cast<py::int_>().cast<double>() > 1e9 ? -1 : threads.cast<long long>();
+            if (n < 1 || n > 1024) throw py::value_error("threads = " + std::string(py::repr(threads)) + ": expected 1 to 1024");
+            nthreads = static_cast<unsigned>(n);
         }
-        const double* pw = aw.data();
-        const double* pq = aq.data();
-        const double* pa = aa.data();
 
-        std::size_t nthreads = threads.is_none() ? std::max(1u, std::thread::hardware_concurrency())
-                                                 : static_cast<std::size_t>(std::max(1, threads.cast<int>()));
-        nthreads = std::min(nthreads, std::max<std::size_t>(1, n / 64));  // small arrays: no thread start-up
+        // the arguments and their broadcast shape, refused beyond kMaxPoints before any memory is taken
+        std::vector<std::pair<const char*, py::array>> in = {{"W", numeric_array("W", w)}, {"Q2", numeric_array("Q2", q2)},
+                                                             {angle_name, numeric_array(angle_name, angle)}};
+        const bool has_phi = !phi_deg.is_none(), has_beam = !e_beam.is_none();
+        if (has_phi) in.emplace_back("phi_deg", numeric_array("phi_deg", phi_deg));
+        if (has_beam) in.emplace_back("E_beam", numeric_array("E_beam", e_beam));
+        const py::module_ np = py::module_::import("numpy");
+        py::tuple shapes(in.size());
+        for (std::size_t k = 0; k < in.size(); ++k) shapes[k] = in[k].second.attr("shape");
+        py::tuple shape_t;
+        try {
+            shape_t = np.attr("broadcast_shapes")(*shapes);
+        } catch (const py::error_already_set&) {
+            throw py::value_error("the shapes of the arguments do not broadcast together: " + std::string(py::str(shapes)));
+        }
+        std::vector<py::ssize_t> shape;
+        double size = 1;
+        for (const auto& d : shape_t) {
+            shape.push_back(d.cast<py::ssize_t>());
+            size *= static_cast<double>(shape.back());
+        }
+        if (size > static_cast<double>(kMaxPoints))
+            throw py::value_error("the arguments broadcast to " + shortest(size) + " points, more than the " +
+                                  std::to_string(kMaxPoints) + " one call computes: split the call");
+        const std::size_t n = static_cast<std::size_t>(size);
+        std::vector<Arg> args(in.size());
+        for (std::size_t k = 0; k < in.size(); ++k) {
+            Arg& a = args[k];
+            a.array = py::array_t<double, py::array::forcecast>(in[k].second);  // the argument's own size
+            const py::ssize_t nd = a.array.ndim(), off = static_cast<py::ssize_t>(shape.size()) - nd;
+            a.strides.assign(shape.size(), 0);
+            for (py::ssize_t d = 0; d < nd; ++d)
+                if (a.array.shape(d) != 1) a.strides[off + d] = a.array.strides(d) / static_cast<py::ssize_t>(sizeof(double));
+            a.data = a.array.data();
+        }
+        const auto value = [&](const Arg& a, std::size_t i) {
+            py::ssize_t at = 0;
+            for (std::size_t d = shape.size(); d-- > 0;) {
+                const py::ssize_t extent = shape[d];
+                at += static_cast<py::ssize_t>(i % static_cast<std::size_t>(extent)) * a.strides[d];
+                i /= static_cast<std::size_t>(extent);
+            }
+            return a.data[at];
+        };
+
+        // epsilon of each point: from its beam energy, else the model's; one model per distinct value
+        const double m = kavrin::target_mass_gev(choice_.channel());
+        std::vector<double> eps(n, choice_.epsilon());
+        if (has_beam)
+            for (std::size_t i = 0; i < n; ++i) {
+                const double wi = value(args[0], i), qi = value(args[1], i);
+                eps[i] = kavrin::epsilon_of_beam(qi, kavrin::xb_of(wi, qi, m), value(args.back(), i), m);
+            }
+        std::map<std::pair<double, double>, kavrin::frontend::AnyModel> models;
+        const bool km = choice_.model() == ModelName::km;
+        const auto key = [&](std::size_t i) {
+            return std::pair{std::isnan(eps[i]) ? -1.0 : eps[i], has_beam && km ? value(args.back(), i) : 0.0};
+        };
+        if (has_beam)
+            for (std::size_t i = 0; i < n; ++i)
+                if (!std::isnan(eps[i]) && !models.count(key(i)))
+                    models.emplace(key(i), choice_.build(eps[i], km ? value(args.back(), i) : std::nan("")));
+
+        // the outputs
+        std::vector<std::string> names = {"dsigmaT_dt", "dsigmaL_dt", "dsigmaTT_dt", "dsigmaLT_dt", "dsigmaLTp_dt",
+                                          "dsigmaU_dt", "dsigmaT_domega", "dsigmaL_domega", "dsigmaTT_domega",
+                                          "dsigmaLT_domega", "dsigmaLTp_domega", "dsigmaU_domega", "L_over_T", "BSA",
+                                          "eps", "ALU_sinphi", "sigmaLTp_over_sigma0"};
+        if (has_phi) names.insert(names.end(), {"ALU", "d2sigma_dt_dphi"});
+        if (has_phi && has_beam) names.emplace_back("d4sigma");
+        if (dds_) names.insert(names.end(), {"dds_dt", "dds_domega"});
+        std::vector<py::array_t<double>> arrays;
+        std::vector<double*> out;
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            arrays.emplace_back(shape);
+            out.push_back(arrays.back().mutable_data());
+        }
+        const double to_nb = choice_.cross_section_unit() == "nb" ? 1.0 : 1000.0;
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const auto work = [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const double a = value(args[2], i);
+                const Angle angle_i = kind == Angle::Kind::minus_t ? Angle::minus_t(a)
+                                      : kind == Angle::Kind::theta ? Angle::theta(a)
+                                                                   : Angle::cos_theta(a);
+                const bool eps_ok = !std::isnan(eps[i]);
+                const kavrin::frontend::AnyModel& model = has_beam && eps_ok ? models.at(key(i)) : base_;
+                const Observables x = kavrin::frontend::evaluate(model, value(args[0], i), value(args[1], i), angle_i);
+                const double phi = has_phi ? value(args[3], i) * 3.14159265358979323846 / 180.0 : nan;
+                const kavrin::Measured me =
+                    kavrin::measured(x, eps[i], phi, has_beam ? value(args.back(), i) : nan, m);
+                const kavrin::CrossSections& t = x.dsigma_dt;
+                const kavrin::CrossSections& o = x.dsigma_domega;
+                const double u_t = eps_ok ? t.u : nan, u_o = eps_ok ? o.u : nan;
+                const double v[] = {t.t, t.l, t.tt, t.lt, t.ltp, u_t, o.t, o.l, o.tt, o.lt, o.ltp, u_o, x.lt_ratio,
+                                    eps_ok ? x.bsa : nan, eps[i], me.alu_sinphi, me.sigma_ltp_over_sigma0};
+                std::size_t k = 0;
+                for (double y : v) out[k++][i] = y;
+                if (has_phi) {
+                    out[k++][i] = me.alu;
+                    out[k++][i] = me.d2sigma_dt_dphi;
+                }
+                if (has_phi && has_beam) out[k++][i] = me.d4sigma * to_nb;
+                if (dds_) {
+                    out[k++][i] = x.dds_dt;
+                    out[k++][i] = x.dds_domega;
+                }
+            }
+        };
+        bool interrupted = false;
         {
             py::gil_scoped_release release;
-            const auto work = [&](std::size_t begin, std::size_t end) {
-                for (std::size_t i = begin; i < end; ++i) {
-                    const Angle a = kind == Angle::Kind::minus_t ? Angle::minus_t(pa[i])
-                                    : kind == Angle::Kind::theta ? Angle::theta(pa[i])
-                                                                 : Angle::cos_theta(pa[i]);
-                    const Observables x = std::visit([&](const auto& m) { return m.evaluate(pw[i], pq[i], a); },
-                                                     impl_);
-                    store(x, out, i, dds_);
-                }
-            };
-            if (nthreads == 1) {
-                work(0, n);
-            } else {
-                std::vector<std::thread> pool;
-                for (std::size_t t = 0; t < nthreads; ++t)
-                    pool.emplace_back(work, n * t / nthreads, n * (t + 1) / nthreads);
-                for (std::thread& t : pool) t.join();
-            }
+            // Ctrl-C is looked at between blocks of this thread (a few milliseconds apart)
+            const bool done = kavrin::frontend::run_blocks(n, nthreads, 2048, work, [&] {
+                py::gil_scoped_acquire gil;
+                if (PyErr_CheckSignals() != 0) interrupted = true;
+                return !interrupted;
+            });
+            interrupted = interrupted || !done;
         }
+        if (interrupted) throw py::error_already_set();
         py::dict result;
-        for (std::size_t k = 0; k < 14; ++k) result[kKeys[k]] = arrays[k];
-        if (dds_) {
-            result["dds_dt"] = arrays[14];
-            result["dds_domega"] = arrays[15];
-        }
+        for (std::size_t k = 0; k < names.size(); ++k) result[py::str(names[k])] = arrays[k];
         return result;
     }
 
@@ -268,57 +308,136 @@ public:
     const std::string& model() const { return model_; }
     const std::string& channel() const { return channel_; }
     py::dict options() const { return py::dict(options_); }
+    py::dict settings() const {
+        py::dict d;
+        for (const ModelChoice::Used& u : choice_.used()) d[py::str(u.name)] = u.value;
+        return d;
+    }
 
 private:
+    ModelChoice make(const std::string& model, const std::string& channel, const py::dict& kw) {
+        const std::optional<ModelName> m = kavrin::frontend::model_named(model);
+        if (!m) throw py::value_error("invalid model '" + model + "': expected 'regge', 'km', 'vr' or 'qvm'");
+        const std::optional<Channel> c = kavrin::frontend::channel_named(channel);
+        if (!c) throw py::value_error("invalid channel '" + channel + "': expected 'pi+n', 'pi-p', 'pi0p' or 'pi0n'");
+        try {
+            ModelChoice choice(*m, *c, settings_of(*m, kw));
+            base_ = choice.build();
+            return choice;
+        } catch (const kavrin::frontend::SettingsError& e) {
+            bool type = false;
+            for (const auto& p : e.problems()) type = type || p.kind != kavrin::frontend::SettingProblem::Kind::invalid_value;
+            if (type) throw py::type_error(e.what());
+            throw py::value_error(e.what());
+        }
+    }
+
     std::string model_;
     std::string channel_;
     py::dict options_;
-    AnyModel impl_;
+    kavrin::frontend::AnyModel base_ = kavrin::models::Model(kavrin::models::Settings(
+        kavrin::models::with_defaults({kavrin::Channel::pi_plus_n, kavrin::models::ModelKind::vr, {}, {}, {}, {}})));
+    ModelChoice choice_;
     bool dds_ = false;
 };
+
+// The Model behind `self`; TypeError for an object whose __init__ never ran (Model.__new__, a bare pickle).
+bool initialised(const py::handle& self) {
+    auto* inst = reinterpret_cast<py::detail::instance*>(self.ptr());
+    const py::detail::value_and_holder vh = inst->get_value_and_holder(py::detail::get_type_info(typeid(Model)));
+    return vh && vh.holder_constructed();
+}
+
+const Model& self_of(const py::handle& self) {
+    if (!initialised(self))
+        throw py::type_error("this kavrin.Model was never initialised: make one with kavrin.Model(model, channel, **options)");
+    return self.cast<const Model&>();
+}
+
+std::string options_help() {
+    std::string s;
+    for (ModelName m : {ModelName::regge, ModelName::km, ModelName::vr, ModelName::qvm}) {
+        s += "  " + std::string(kavrin::frontend::name_of(m)) + ":\n";
+        for (const OptionInfo& o : kavrin::frontend::options_of(m)) {
+            std::string values = o.unit;
+            if (!o.choices.empty()) {
+                values.clear();
+                for (const std::string& c : o.choices) values += (values.empty() ? "'" : " | '") + c + "'";
+            } else if (o.type == OptionInfo::Type::flag) {
+                values = "bool";
+            }
+            if (o.name.rfind("dds.", 0) == 0) continue;
+            s += "    " + o.name + (values.empty() ? "" : " (" + values + ")") + ": " + o.description + "\n";
+        }
+    }
+    s += "    dds: {'type': 'desy' | 'cornell_fixed' | 'cornell_averaged' | 'cea' | 'jlab', 'phi': radians, 'cos_phi', "
+         "'cos_2phi'} (regge; default: no DDS)\n";
+    return s;
+}
 
 }  // namespace
 
 PYBIND11_MODULE(kavrin, m) {
     m.doc() = R"(Exclusive pion electroproduction gamma* N -> pi N' in Regge models, evaluated on numpy arrays.
 
-Model("regge" | "km" | "vr" | "qvm", "pi+n" | "pi-p" | "pi0p" | "pi0n", **options) builds a model once;
-Model.evaluate(W, Q2, minus_t=... | theta=... | cos_theta=...) returns its observables. Units: W in GeV,
-Q2 and -t in GeV^2, angles in radians; cross sections in microbarn/GeV^2 (_dt) and microbarn/sr (_domega),
-or nanobarn with the regge model's unit="nanobarn". Points outside the physical region give NaN.)";
+Model("regge" | "km" | "vr" | "qvm", "pi+n" | "pi-p" | "pi0p" | "pi0n", **options) builds a model once (every
+option has a default); Model.evaluate(W, Q2, minus_t=... | theta=... | cos_theta=..., phi_deg=..., E_beam=...)
+returns its observables, among them those experiments publish (ALU, ALU_sinphi, sigmaLTp_over_sigma0,
+d2sigma_dt_dphi, d4sigma). Units: W in GeV, Q2 and -t in GeV^2, angles theta in radians and phi_deg in degrees
+(Trento), E_beam in GeV; cross sections in microbarn/GeV^2 (_dt) and microbarn/sr (_domega), or nanobarn with
+the regge model's unit="nanobarn"; d4sigma in nb/GeV^4. Points outside the physical region give NaN.)";
     m.attr("__version__") = KAVRIN_VERSION;
+    m.attr("MAX_POINTS") = kMaxPoints;
 
-    py::class_<Model>(m, "Model", R"(A model with its settings fixed: immutable, picklable, safe to share between threads.
+    const std::string doc = R"(A model with its settings fixed: immutable, picklable, safe to share between threads.
 
 Model(model, channel, **options)
 
 model: "regge" (the model of kavrin-regge), "km", "vr" or "qvm" (the models of kavrin-models).
 channel: "pi+n" (gamma* p -> pi+ n), "pi-p" (gamma* n -> pi- p), "pi0p" (gamma* p -> pi0 p), "pi0n" (regge only).
-options, as the members of the C++ options (each given exactly where it applies, checked as in C++):
-  regge: form_factors ("gpd" | "dipole"), gpd_slope_per_gev2, nucleon_cutoff_gev, pauli_terms (bool),
-         pion_cutoff_mev, a1_sign ("positive" | "negative"), omega_phase ("non_degenerate" | "degenerate"),
-         omega_cutoff_mev, born_terms (bool), epsilon, dds ({"type": "desy" | "cornell_fixed" |
-         "cornell_averaged" | "cea" | "jlab", "phi": radians, "cos_phi": ..., "cos_2phi": ...}),
-         unit ("microbarn" | "nanobarn").
-  km, vr, qvm: pion_cutoff_gev (charged channels), nucleon_cutoff_gev (qvm), epsilon, beam_energy_gev (km).
-A bad value raises ValueError naming the option and the value; an unknown keyword raises TypeError.)")
+options (each given only where it applies; every one has the default shown):
+)" + options_help() + R"(An unknown keyword or a value of the wrong type raises TypeError, a value out of range ValueError, naming
+every bad option at once. Model.settings gives every option as used, defaults included.)";
+    py::class_<Model>(m, "Model", doc.c_str())
         .def(py::init<const std::string&, const std::string&, const py::kwargs&>(), py::arg("model"), py::arg("channel"))
-        .def("evaluate", &Model::evaluate, py::arg("W"), py::arg("Q2"), py::kw_only(), py::arg("minus_t") = py::none(),
-             py::arg("theta") = py::none(), py::arg("cos_theta") = py::none(), py::arg("threads") = py::none(),
-             R"(Observables at W (GeV), Q2 (GeV^2) and one of minus_t (GeV^2), theta (radians), cos_theta.
+        .def("evaluate",
+             [](const py::object& self, const py::object& w, const py::object& q2, const py::object& minus_t,
+                const py::object& theta, const py::object& cos_theta, const py::object& phi_deg, const py::object& e_beam,
+                const py::object& threads) {
+                 return self_of(self).evaluate(w, q2, minus_t, theta, cos_theta, phi_deg, e_beam, threads);
+             },
+             py::arg("W"), py::arg("Q2"), py::kw_only(), py::arg("minus_t") = py::none(), py::arg("theta") = py::none(),
+             py::arg("cos_theta") = py::none(), py::arg("phi_deg") = py::none(), py::arg("E_beam") = py::none(),
+             py::arg("threads") = py::none(),
+             R"(Observables at W (GeV), Q2 (GeV^2) and one of minus_t (GeV^2), theta (radians), cos_theta; optionally
+phi_deg (the Trento angle, degrees) and E_beam (the beam energy, GeV: epsilon of each point follows from it, else
+the model's epsilon).
 
-Scalars and numpy arrays broadcast together. Returns a dict of float64 arrays of the broadcast shape:
-dsigmaT_dt, dsigmaL_dt, dsigmaTT_dt, dsigmaLT_dt, dsigmaLTp_dt, dsigmaU_dt (per GeV^2), the same six
-ending _domega (per sr), L_over_T, BSA, and for the regge model with a dds convention dds_dt and dds_domega.
-The points are split over `threads` threads (default: all cores) without the GIL; the numbers do not depend
-on the thread count.)")
-        .def_property_readonly("model", &Model::model, "The model name.")
-        .def_property_readonly("channel", &Model::channel, "The channel name.")
-        .def_property_readonly("options", &Model::options, "The options, as given.")
-        .def("__repr__", &Model::repr)
+Numbers and numeric numpy arrays broadcast together (at most kavrin.MAX_POINTS points; no copy of a broadcast
+argument is made). Returns a dict of float64 arrays of the broadcast shape: dsigmaT_dt, dsigmaL_dt, dsigmaTT_dt,
+dsigmaLT_dt, dsigmaLTp_dt, dsigmaU_dt (per GeV^2), the same six ending _domega (per sr), L_over_T, BSA (the
+model's own asymmetry rule), eps, ALU_sinphi, sigmaLTp_over_sigma0; with phi_deg ALU and d2sigma_dt_dphi (per
+GeV^2 per radian); with phi_deg and E_beam d4sigma (nb/GeV^4 per radian); for the regge model with a dds
+convention dds_dt and dds_domega. dsigma_LT' has one sign for every model (that of KM, VR and QVM). The points
+are split over `threads` threads (default: all cores) without the GIL; the numbers do not depend on the thread
+count; Ctrl-C stops the call within milliseconds.)")
+        .def_property_readonly("model", [](const py::object& self) { return self_of(self).model(); }, "The model name.")
+        .def_property_readonly("channel", [](const py::object& self) { return self_of(self).channel(); }, "The channel name.")
+        .def_property_readonly("options", [](const py::object& self) { return self_of(self).options(); }, "The options, as given.")
+        .def_property_readonly("settings", [](const py::object& self) { return self_of(self).settings(); },
+                               "Every option as used, defaults included, as text.")
+        .def("__repr__", [](const py::object& self) {
+            return initialised(self) ? self_of(self).repr() : std::string("<kavrin.Model, never initialised>");
+        })
         .def(py::pickle(
-            [](const Model& x) { return py::make_tuple(x.model(), x.channel(), x.options()); },
+            [](const py::object& self) {
+                const Model& x = self_of(self);
+                return py::make_tuple(x.model(), x.channel(), x.options());
+            },
             [](const py::tuple& t) {
+                if (t.size() != 3 || !py::isinstance<py::str>(t[0]) || !py::isinstance<py::str>(t[1]) ||
+                    !py::isinstance<py::dict>(t[2]))
+                    throw py::type_error("not the pickled state of a kavrin.Model");
                 return Model(t[0].cast<std::string>(), t[1].cast<std::string>(), py::kwargs(t[2].cast<py::dict>()));
             }));
 }

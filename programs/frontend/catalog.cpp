@@ -74,7 +74,7 @@ struct Parser {
             if (n == value) return e;
         std::string valid;
         for (const auto& [n, e] : table) valid += (valid.empty() ? "" : ", ") + n;
-        problems.push_back({SettingProblem::Kind::bad_type, name + " = " + value + ": expected one of " + valid});
+        problems.push_back({SettingProblem::Kind::invalid_value, name + " = " + value + ": expected one of " + valid});
         return std::nullopt;
     }
 };

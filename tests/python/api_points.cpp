@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
     const std::variant<regge::Model, models::Model> m =
         model == "regge"
             ? std::variant<regge::Model, models::Model>(regge::Model(
-                  regge::Settings(ro), regge::load_gauss_legendre_table(KAVRIN_SOURCE_DIR "/data/integral/gauss-legendre100.dat")))
-            : std::variant<regge::Model, models::Model>(models::Model(models::Settings(mo)));
+                  regge::Settings(regge::with_defaults(ro)), regge::load_gauss_legendre_table(KAVRIN_SOURCE_DIR "/data/integral/gauss-legendre100.dat")))
+            : std::variant<regge::Model, models::Model>(models::Model(models::Settings(models::with_defaults(mo))));
     for (double w, q2, t; std::cin >> w >> q2 >> t;) {
         const Observables x = std::visit([&](const auto& mm) { return mm.evaluate(w, q2, Angle::minus_t(t)); }, m);
         const CrossSections& a = x.dsigma_dt;

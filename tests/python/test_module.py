@@ -34,7 +34,7 @@ def model_of(name, channel, options):
 
 
 def api_points(name, channel, options, points):
-    """The C++ API's observables at the points (W, Q2, -t)."""
+    """The C++ API's observables at the points (W, Q2, -t), the options completed with the defaults."""
     args = [os.environ["KAVRIN_API_POINTS"], name, channel] + [
         f"{k}={v!r}" if isinstance(v, float) else f"{k}={v}" for k, v in options.items() if v is not None]
     out = subprocess.run(args, input="\n".join(f"{w!r} {q!r} {t!r}" for w, q, t in points), text=True,
@@ -82,7 +82,7 @@ def test_pickle_round_trip_and_repr():
 def test_errors_name_the_option():
     with pytest.raises(ValueError, match="epsilon"):
         kavrin.Model("vr", "pi-p", pion_cutoff_gev=0.655, epsilon=1.5)
-    with pytest.raises(ValueError, match="pion_cutoff_gev"):
+    with pytest.raises(TypeError, match="pion_cutoff_gev"):
         kavrin.Model("vr", "pi-p", pion_cutoff_gev="large", epsilon=0.5)
     with pytest.raises(ValueError, match="a1_sign"):
         kavrin.Model("regge", "pi+n", **dict(REGGE_CHARGED, a1_sign="up"))
@@ -95,3 +95,54 @@ def test_errors_name_the_option():
         m.evaluate(2.2, 1.0)
     with pytest.raises(TypeError, match="exactly one"):
         m.evaluate(2.2, 1.0, minus_t=0.3, theta=0.2)
+
+
+def test_defaults_and_measured_observables():
+    # every option defaulted: the regge model of the dialogue's suggestions
+    m = kavrin.Model("regge", "pi+n")
+    assert m.settings["nucleon_cutoff_gev"] == "1.55" and m.settings["a1_sign"] == "positive"
+    x = m.evaluate(2.2, 1.5, minus_t=np.array([0.2, 0.4]), phi_deg=90.0, E_beam=5.77)
+    eps = x["eps"]
+    assert np.all((eps > 0) & (eps < 1))
+    sigma0 = x["dsigmaT_dt"] + eps * x["dsigmaL_dt"]
+    # A_LU at 90 degrees: sqrt(2 eps (1 - eps)) sigma_LT' / (sigma_0 - eps sigma_TT)
+    np.testing.assert_allclose(x["ALU"], np.sqrt(2 * eps * (1 - eps)) * x["dsigmaLTp_dt"] /
+                               (sigma0 - eps * x["dsigmaTT_dt"]), rtol=1e-13)
+    np.testing.assert_allclose(x["ALU_sinphi"], np.sqrt(2 * eps * (1 - eps)) * x["sigmaLTp_over_sigma0"], rtol=1e-13)
+    assert np.all(x["d4sigma"] > 0) and np.all(x["d2sigma_dt_dphi"] > 0)
+    # the mean of d2sigma/dt dphi over phi is sigma_0/(2 pi)
+    phi = (np.arange(360) + 0.5)
+    y = m.evaluate(2.2, 1.5, minus_t=0.3, phi_deg=phi, E_beam=5.77)
+    s0 = y["dsigmaT_dt"][0] + y["eps"][0] * y["dsigmaL_dt"][0]
+    assert y["d2sigma_dt_dphi"].mean() == pytest.approx(s0 / (2 * math.pi), rel=1e-12)
+
+
+def test_hostile_arguments_are_refused_by_name():
+    m = kavrin.Model("km", "pi+n")
+    # an object never initialised, and the bare pickle of one, are refused, not crashed on
+    bare = kavrin.Model.__new__(kavrin.Model)
+    with pytest.raises(TypeError, match="never initialised"):
+        bare.evaluate(2.2, 1.0, minus_t=0.3)
+    assert "never initialised" in repr(bare)
+    with pytest.raises(TypeError):
+        pickle.dumps(bare)
+    with pytest.raises(TypeError):
+        pickle.loads(b"\x80\x02ckavrin\nModel\n)\x81.").evaluate(2.2, 1.0, minus_t=0.3)
+    # kinematics must be numbers
+    for bad in ["2.2", b"2.2", None, np.array(["2.2"]), np.array([1], dtype="datetime64[D]"),
+                np.ma.masked_array([2.2], mask=[True])]:
+        with pytest.raises(TypeError, match="W"):
+            m.evaluate(bad, 1.0, minus_t=0.3)
+    # keyword values of the wrong type or range name themselves
+    for threads, error in [(2**40, ValueError), (1.5, TypeError), ("4", TypeError), (0, ValueError)]:
+        with pytest.raises(error, match="threads"):
+            m.evaluate(2.2, 1.0, minus_t=0.3, threads=threads)
+    with pytest.raises(ValueError, match="epsilon"):
+        kavrin.Model("vr", "pi-p", epsilon=10**400)
+    # every bad option at once
+    with pytest.raises(ValueError) as e:
+        kavrin.Model("regge", "pi+n", epsilon=2.0, pion_cutoff_mev=-1.0)
+    assert "epsilon" in str(e.value) and "pion_cutoff_mev" in str(e.value)
+    # a broadcast beyond the documented size is refused before any memory is taken
+    with pytest.raises(ValueError, match="broadcast"):
+        m.evaluate(np.ones((20000, 1)), 1.0, minus_t=np.ones((1, 10000)))
