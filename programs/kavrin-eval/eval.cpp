@@ -579,6 +579,7 @@ void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, c
             frontend::write_file((dir / (stem + ".data")).string(), data.str());
             std::ostringstream title;
             title << channel_title(models.front().channel()) << ": " << g.description;
+            if (!uniform) title << "\nthe models at each point's own kinematics";
             const std::string unit = m.unit.empty() ? "" : " (" + m.unit + ")";
             std::ostringstream gp;
             // gnuplot writes into a new file of ours, put in place afterwards: no link is ever followed
@@ -589,7 +590,7 @@ void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, c
                << "plot '" << stem << ".data' index 0 using 1:2:3 with yerrorbars pt 7 title "
                << plot::gnuplot_quote(std::filesystem::path(t.file).filename().string());
             for (std::size_t k = 0; k < models.size(); ++k)
-                gp << ", '' index " << k + 1 << " using 1:2 with " << (uniform ? "lines lw 2" : "linespoints lw 1 pt 6")
+                gp << ", '' index " << k + 1 << " using 1:2 with " << (uniform ? "lines lw 2" : "points pt 6 ps 1.3")
                    << " title "
                    << plot::gnuplot_quote(std::string(frontend::name_of(models[k].model())));
             gp << "\n";
