@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -219,6 +223,46 @@ TEST(Eval, SeveralModelsWithDefaultsOnATableWithBinLabels) {
         EXPECT_EQ(c.status, 2);
         EXPECT_NE(c.err.find(why), std::string::npos) << c.err;
     }
+}
+
+// Figures: every model in each figure of a setting; links planted in the folder are replaced, never followed; a
+// second run removes the first run's figures.
+TEST(Eval, FiguresNeitherFollowLinksNorLeaveStaleOnes) {
+    if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) GTEST_SKIP() << "gnuplot is not installed";
+    const std::string dir = ::testing::TempDir() + "/eval-figures";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string data = dir + "/data.dat";
+    FILE* f = std::fopen(data.c_str(), "w");
+    std::fputs("W Q2 minus_t E_beam ALU_sinphi ALU_sinphi_err\n2.0 1.5 0.2 5.77 0.05 0.02\n2.0 1.5 0.4 5.77 0.07 0.02\n"
+               "2.2 1.5 0.3 5.77 0.06 0.02\n", f);
+    std::fclose(f);
+    const std::string victim = dir + "/victim.txt";
+    f = std::fopen(victim.c_str(), "w");
+    std::fputs("keep me\n", f);
+    std::fclose(f);
+    const std::string stem = dir + "/plots/ALU_sinphi-W_2.0_Q2_1.5_E_beam_5.77";
+    std::filesystem::create_directories(dir + "/plots");
+    for (const char* ext : {".data", ".gp", ".png"}) std::filesystem::create_symlink(victim, stem + ext);
+    const Result r = eval({"--model", "km,vr", "--channel", "pi+n", "--compare", data, "--plot", dir + "/plots"}, "");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("figure: " + stem + ".png (W = 2.0, Q2 = 1.5, E_beam = 5.77)"), std::string::npos) << r.out;
+    for (const char* ext : {".data", ".gp", ".png"}) EXPECT_FALSE(std::filesystem::is_symlink(stem + ext)) << ext;
+    std::ifstream kept(victim);
+    std::string line;
+    std::getline(kept, line);
+    EXPECT_EQ(line, "keep me");
+    std::ifstream script(stem + ".gp");
+    const std::string gp((std::istreambuf_iterator<char>(script)), std::istreambuf_iterator<char>());
+    EXPECT_NE(gp.find("title \"km\""), std::string::npos);
+    EXPECT_NE(gp.find("title \"vr\""), std::string::npos);
+    // the same folder with a table of one setting: the earlier run's second figure is gone
+    f = std::fopen(data.c_str(), "w");
+    std::fputs("W Q2 minus_t E_beam ALU_sinphi ALU_sinphi_err\n2.2 1.5 0.3 5.77 0.06 0.02\n", f);
+    std::fclose(f);
+    ASSERT_EQ(eval({"--model", "km", "--channel", "pi+n", "--compare", data, "--plot", dir + "/plots"}, "").status, 0);
+    EXPECT_FALSE(std::filesystem::exists(stem + ".png"));
+    EXPECT_TRUE(std::filesystem::exists(dir + "/plots/ALU_sinphi-W_2.2_Q2_1.5_E_beam_5.77.png"));
 }
 
 }  // namespace

@@ -444,7 +444,7 @@ std::vector<Group> groups_of(const PointTable& t) {
         } else {
             for (const std::optional<std::size_t>& c : {t.w, t.xb, t.q2, t.eps, t.e_beam})
                 if (c) {
-                    key += (key.empty() ? "" : "_") + t.columns[*c] + t.fields[r][*c];
+                    key += (key.empty() ? "" : "_") + t.columns[*c] + "=" + t.fields[r][*c];
                     words += (words.empty() ? "" : ", ") + t.columns[*c] + " = " + t.fields[r][*c];
                 }
         }
@@ -467,7 +467,7 @@ std::vector<Group> groups_of(const PointTable& t) {
             std::map<double, Group> by_angle;
             for (std::size_t r : g.rows) {
                 Group& s = by_angle[t.rows[r][*t.angle]];
-                s.name = g.name + "_" + file_part(t.columns[*t.angle] + t.fields[r][*t.angle]);
+                s.name = g.name + "_" + file_part(t.columns[*t.angle] + "=" + t.fields[r][*t.angle]);
                 s.description = g.description + ", " + t.columns[*t.angle] + " = " + printable(t.fields[r][*t.angle]);
                 s.rows.push_back(r);
                 s.x_is_phi = true;
