@@ -207,7 +207,8 @@ bool committable(const std::string& name) {
 
 // Writes `text` to a new file at `path`, flushed to disk; errno is kept on failure (false).
 bool write_to_disk(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // O_NONBLOCK: a FIFO put there is refused (ENXIO) instead of waited on
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const char* p = text.data();
     std::size_t left = text.size();
@@ -340,6 +341,7 @@ std::string ResultFiles::temporary(std::size_t index) const { return in_dir("." 
 // A run that ended among the renames of its files left its commit record: the temporaries it names are
 // complete, and are put in place now, so that the directory holds that run's whole set of files.
 void ResultFiles::complete_interrupted_commit() {
+    ::unlink(in_dir(std::string(kCommitRecord) + ".partial").c_str());  // a record never put in place
     const std::string record = in_dir(kCommitRecord);
     const int fd = ::open(record.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return;
