@@ -3,8 +3,6 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <mutex>
-#include <optional>
 #include <system_error>
 
 #include "kavrin_install_paths.hpp"
@@ -27,37 +25,17 @@ bool same_folder(const fs::path& a, const fs::path& b) {
     return !ea && !eb && x == y;
 }
 
-// A table read once per process and kind, kept for every later model (not kept when reading fails, so that
-// the next model says why again).
-const regge::GaussLegendreTable& table_of(InstalledAs kind) {
-    static std::mutex mutex;
-    static std::optional<regge::GaussLegendreTable> tables[2];
-    const std::lock_guard<std::mutex> lock(mutex);
-    std::optional<regge::GaussLegendreTable>& t = tables[kind == InstalledAs::program ? 0 : 1];
-    if (!t) t = regge::load_gauss_legendre_table(kind == InstalledAs::program ? program_table_path() : module_table_path());
-    return *t;
-}
-
-regge::Model model_of(const regge::Settings& settings, InstalledAs kind) {
-    if (settings.options().form_factors != regge::FormFactors::gpd) return regge::Model(settings, regge::GaussLegendreTable{});
-    return regge::Model(settings, table_of(kind));
-}
-
 }  // namespace
 
 std::string table_path_for(const std::string& own_file, InstalledAs kind) {
+    if (own_file.empty()) return KAVRIN_INSTALLED_TABLE;
     const bool program = kind == InstalledAs::program;
-    std::optional<fs::path> installed;
-    if (!own_file.empty()) {
-        const fs::path folder = fs::path(own_file).parent_path();
-        installed = (folder / (program ? KAVRIN_TABLE_FROM_BINDIR : KAVRIN_TABLE_FROM_PYTHONDIR)).lexically_normal();
-        if (is_file(*installed)) return installed->string();
-        const fs::path build = program ? fs::path(KAVRIN_BUILD_DIR) : fs::path(KAVRIN_BUILD_DIR) / "python";
-        if (same_folder(folder, build) && is_file(KAVRIN_SOURCE_TABLE)) return KAVRIN_SOURCE_TABLE;
-    }
-    throw regge::TableError("the Gauss-Legendre table is missing: the installed copy " +
-                            (installed ? installed->string() : std::string(KAVRIN_INSTALLED_TABLE)) +
-                            " does not exist; install kavrin again (cmake --install)");
+    const fs::path folder = fs::path(own_file).parent_path();
+    const fs::path installed = (folder / (program ? KAVRIN_TABLE_FROM_BINDIR : KAVRIN_TABLE_FROM_PYTHONDIR)).lexically_normal();
+    if (is_file(installed)) return installed.string();
+    const fs::path build = program ? fs::path(KAVRIN_BUILD_DIR) : fs::path(KAVRIN_BUILD_DIR) / "python";
+    if (same_folder(folder, build)) return KAVRIN_SOURCE_TABLE;
+    return installed.string();
 }
 
 std::string program_file() {
@@ -76,8 +54,5 @@ std::string module_file() {
 
 std::string program_table_path() { return table_path_for(program_file(), InstalledAs::program); }
 std::string module_table_path() { return table_path_for(module_file(), InstalledAs::python_module); }
-
-regge::Model program_regge_model(const regge::Settings& settings) { return model_of(settings, InstalledAs::program); }
-regge::Model module_regge_model(const regge::Settings& settings) { return model_of(settings, InstalledAs::python_module); }
 
 }  // namespace kavrin::frontend

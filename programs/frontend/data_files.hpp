@@ -5,18 +5,16 @@
 
 #include <string>
 
-#include "kavrin/regge.hpp"
-
 namespace kavrin::frontend {
 
 /// What kind of installed file looks for the data: a program (installed in BIN, the data in
 /// BIN/../share/kavrin) or the Python module (installed in LIB/kavrin/python).
 enum class InstalledAs { program, python_module };
 
-/// The Gauss-Legendre table for the installed file `own_file` (a program or the module's shared object):
-/// the installed copy beside it when it is there; for a file in the build tree (the build folder, or its
-/// python/ for the module) the copy of the source tree; otherwise regge::TableError naming the installed
-/// copy that is missing. `own_file` "" (its place unknown) finds no installed copy.
+/// The Gauss-Legendre table for the file `own_file` (a program, or the module's shared object): for a file in
+/// the build tree (the build folder, or its python/ for the module) whose installed copy is not beside it, the
+/// copy of the source tree; otherwise the installed copy beside it, whether it is there or not (reading it
+/// then says where it is missing). `own_file` "" (its place unknown) gives the place of installation.
 std::string table_path_for(const std::string& own_file, InstalledAs kind);
 
 /// Where the running program's executable is (/proc/self/exe), "" when the system does not say.
@@ -25,14 +23,9 @@ std::string program_file();
 /// Python module, its kavrin*.so.
 std::string module_file();
 
-/// The table of this program, and of the module: table_path_for(program_file(), program) and
-/// table_path_for(module_file(), python_module).
+/// The table of this program, and of this module: table_path_for(program_file(), program) and
+/// table_path_for(module_file(), python_module). For the settings of a model (ModelChoice's table_path).
 std::string program_table_path();
 std::string module_table_path();
-
-/// The Regge model of `settings` with the table of this program (or module), read once when GPD form
-/// factors first need it (regge::TableError when it is missing or bad; dipole form factors need none).
-regge::Model program_regge_model(const regge::Settings& settings);
-regge::Model module_regge_model(const regge::Settings& settings);
 
 }  // namespace kavrin::frontend
