@@ -1,6 +1,7 @@
 // What a run promises its result files and its numbers, tried as a hostile user would: an interrupted run
 // leaves every earlier result file as it was, a second run in the same directory refuses, links and FIFOs
 // are not followed or opened, and points below threshold are NaN.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -195,7 +197,7 @@ TEST(RunSafety, AnUnwritableTranscriptFailsTheRunBeforeAnyFileIsReplaced) {
 TEST(RunSafety, AResultSetCutShortAmongItsRenamesIsCompletedByTheNextRun) {
     RunDir run;
     for (const char* f : {"dST.dat", "dSL.dat", "kavrin-run.txt"})
-        std::ofstream(run.dir() / ("." + std::string(f) + ".partial")) << "new " << f << "\n";
+        std::ofstream(run.dir() / std::string(".").append(f).append(".partial")) << "new " << f << "\n";
     std::ofstream(run.dir() / "dSL.dat", std::ios::trunc) << "new dSL.dat\n";  // renamed before the kill
     std::ofstream(run.dir() / ".answers.in.partial") << "moved\n";
     std::ofstream(run.dir() / ".kavrin.commit")
@@ -223,36 +225,46 @@ TEST(RunSafety, AResultSetCutShortAmongItsRenamesIsCompletedByTheNextRun) {
 
 // An installed program or Python module reads the table installed with it, wherever the installation was put
 // or moved, and never the source tree's copy; a program or module in the build tree reads the source tree's.
+// A program and a shared object that print the path they choose are copied into a fake installation.
 TEST(RunSafety, InstalledFrontEndsReadTheirOwnTable) {
     using kavrin::frontend::InstalledAs;
     using kavrin::frontend::table_path_for;
     RunDir scratch;
     const fs::path first = scratch.dir() / "prefix", moved = scratch.dir() / "elsewhere/prefix";
     const fs::path table = "share/kavrin/integral/gauss-legendre100.dat";
+    const fs::path program = "bin/kavrin-eval", module = fs::path(KAVRIN_PYTHON_DIR) / "kavrin.so";
     fs::create_directories(first / "bin");
     fs::create_directories(first / KAVRIN_PYTHON_DIR);
     fs::create_directories((first / table).parent_path());
-    std::ofstream(first / "bin/kavrin-eval") << "";
-    std::ofstream(first / KAVRIN_PYTHON_DIR / "kavrin.so") << "";
+    fs::copy_file(KAVRIN_TABLE_PROBE, first / program);
+    fs::copy_file(KAVRIN_TABLE_PROBE_MODULE, first / module);
     fs::copy_file(scratch.dir() / "integral/gauss-legendre100.dat", first / table);
     fs::create_directories(moved.parent_path());
     fs::rename(first, moved);
-    const std::pair<fs::path, InstalledAs> installed[] = {{moved / "bin/kavrin-eval", InstalledAs::program},
-                                                          {moved / KAVRIN_PYTHON_DIR / "kavrin.so", InstalledAs::python_module}};
-    for (const auto& [own, kind] : installed) {
-        EXPECT_EQ(table_path_for(own.string(), kind), (moved / table).string()) << own;
-        EXPECT_NO_THROW(kavrin::regge::load_gauss_legendre_table(table_path_for(own.string(), kind)));
-    }
+
+    std::string chosen(4096, '\0');
+    FILE* p = popen((moved / program).c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    chosen.resize(fread(chosen.data(), 1, chosen.size(), p));
+    EXPECT_EQ(pclose(p), 0);
+    EXPECT_EQ(chosen, (moved / table).string() + "\n");
+    void* so = dlopen((moved / module).c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(so, nullptr) << dlerror();
+    const auto probe = reinterpret_cast<const char* (*)()>(dlsym(so, "kavrin_probe_table"));
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(std::string(probe()), (moved / table).string());
+    dlclose(so);
+
     // its table gone: still the installed place (reading it says the table is missing there), while the
     // source tree is there
     fs::remove(moved / table);
-    for (const auto& [own, kind] : installed) EXPECT_EQ(table_path_for(own.string(), kind), (moved / table).string()) << own;
+    EXPECT_EQ(table_path_for((moved / program).string(), InstalledAs::program), (moved / table).string());
+    EXPECT_EQ(table_path_for((moved / module).string(), InstalledAs::python_module), (moved / table).string());
     EXPECT_EQ(table_path_for("", InstalledAs::program), KAVRIN_INSTALLED_TABLE);
     // the build tree
     EXPECT_EQ(table_path_for(KAVRIN_BUILD_DIR "/kavrin-eval", InstalledAs::program), KAVRIN_SOURCE_TABLE);
     EXPECT_EQ(table_path_for(KAVRIN_BUILD_DIR "/python/kavrin.so", InstalledAs::python_module), KAVRIN_SOURCE_TABLE);
-    // this test program runs from the build tree
-    EXPECT_EQ(kavrin::frontend::program_table_path(), KAVRIN_SOURCE_TABLE);
+    EXPECT_EQ(kavrin::frontend::program_table_path(), KAVRIN_SOURCE_TABLE);  // this test runs from there
 }
 
 TEST(RunSafety, AnInterruptedRunLeavesEveryResultFileAsItWas) {
