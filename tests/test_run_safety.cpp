@@ -120,11 +120,14 @@ const std::string models_deck = "1\n2\n0.655\n0.84\n1\n1\n2\n3.0\n1.0\n0.3\n0.5\
 int run_with_streams(const char* program, const fs::path& dir, const std::string& in, const std::string& out,
                      const std::string& err) {
     int broken[2] = {-1, -1};
-    if (out == "|" && pipe(broken) != 0) return -1;
+    if (out == "|") {
+        if (pipe(broken) != 0) return -1;
+        close(broken[0]);  // no reader from the start
+        broken[0] = -1;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) _exit(127);
-        if (broken[0] >= 0) close(broken[0]);
         const std::string* names[3] = {&in, &out, &err};
         int fds[3];
         for (int i = 0; i < 3; ++i)
@@ -141,10 +144,7 @@ int run_with_streams(const char* program, const fs::path& dir, const std::string
         execl(program, program, static_cast<char*>(nullptr));
         _exit(127);
     }
-    if (broken[0] >= 0) {
-        close(broken[0]);
-        close(broken[1]);
-    }
+    if (broken[1] >= 0) close(broken[1]);
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
