@@ -20,6 +20,7 @@
 #include "io/result_files.hpp"
 #include "kavrin-models/run.hpp"
 #include "kavrin-regge/run.hpp"
+#include "kavrin/regge.hpp"
 
 namespace fs = std::filesystem;
 
@@ -335,10 +336,26 @@ TEST(HostileInput, GaussLegendreTablesOfEveryShape) {
         EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
         EXPECT_TRUE(run.untouched());
     }
-    Scratch directory(Program::regge);
-    fs::remove(directory.dir() / "integral/gauss-legendre100.dat");
-    fs::create_directory(directory.dir() / "integral/gauss-legendre100.dat");
-    EXPECT_EQ(directory(regge_deck), 1);
-    EXPECT_NE(directory.err.find("gauss-legendre100.dat"), std::string::npos) << directory.err;
-    EXPECT_TRUE(directory.untouched());
+    // a directory, a FIFO (opening it would wait for a writer for ever) or a device: refused, named, never read
+    const std::pair<std::function<void(const fs::path&)>, std::string> special[] = {
+        {[](const fs::path& p) { fs::create_directory(p); }, "a directory"},
+        {[](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }, "a FIFO"},
+        {[](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "a device"},
+    };
+    for (const auto& [make, kind] : special) {
+        Scratch run(Program::regge);
+        const fs::path table = run.dir() / "integral/gauss-legendre100.dat";
+        fs::remove(table);
+        make(table);
+        EXPECT_EQ(run(regge_deck), 1);
+        EXPECT_NE(run.err.find("gauss-legendre100.dat\" is " + kind), std::string::npos) << run.err;
+        EXPECT_TRUE(run.untouched());
+        // the library's reader of a path refuses it the same way
+        try {
+            kavrin::regge::load_gauss_legendre_table(table.string());
+            ADD_FAILURE() << kind << " read as a table";
+        } catch (const kavrin::regge::TableError& e) {
+            EXPECT_NE(std::string(e.what()).find(kind), std::string::npos) << e.what();
+        }
+    }
 }

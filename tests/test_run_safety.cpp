@@ -1,6 +1,7 @@
 // What a run promises its result files and its numbers, tried as a hostile user would: an interrupted run
 // leaves every earlier result file as it was, a second run in the same directory refuses, links and FIFOs
 // are not followed or opened, and points below threshold are NaN.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +23,8 @@
 #include <vector>
 
 #include "api_fixtures.hpp"
+#include "frontend/data_files.hpp"
+#include "kavrin_install_paths.hpp"
 #include "io/result_files.hpp"
 #include "io/run.hpp"
 #include "kavrin-regge/run.hpp"
@@ -108,6 +112,160 @@ public:
 private:
     fs::path dir_;
 };
+
+const std::string models_deck = "1\n2\n0.655\n0.84\n1\n1\n2\n3.0\n1.0\n0.3\n0.5\n";
+
+// Runs a program in `dir` with descriptors 0-2 opened on the files named ("" closes it; "|" is a pipe whose
+// reading end is closed, with SIGPIPE ignored); returns the exit status.
+int run_with_streams(const char* program, const fs::path& dir, const std::string& in, const std::string& out,
+                     const std::string& err) {
+    int broken[2] = {-1, -1};
+    if (out == "|") {
+        if (pipe(broken) != 0) return -1;
+        close(broken[0]);  // no reader from the start
+        broken[0] = -1;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(127);
+        const std::string* names[3] = {&in, &out, &err};
+        int fds[3];
+        for (int i = 0; i < 3; ++i)
+            fds[i] = names[i]->empty() ? -1
+                     : *names[i] == "|" ? broken[1]
+                                        : open(names[i]->c_str(), i == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (int i = 0; i < 3; ++i)
+            if (fds[i] >= 0) dup2(fds[i], i);
+        for (int i = 0; i < 3; ++i)
+            if (fds[i] < 0) close(i);
+        for (int i = 0; i < 3; ++i)
+            if (fds[i] > 2) close(fds[i]);
+        signal(SIGPIPE, SIG_IGN);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (broken[1] >= 0) close(broken[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A closed standard stream must not hand its descriptor to the first file the program opens (the lock file):
+// read as the answers, or written with the transcript.
+TEST(RunSafety, ClosedStandardStreamsNeverBecomeTheLockFile) {
+    for (const char* program : {KAVRIN_REGGE_BINARY, KAVRIN_MODELS_BINARY}) {
+        SCOPED_TRACE(program);
+        const std::string deck = program == std::string(KAVRIN_REGGE_BINARY) ? theta_scan : models_deck;
+        RunDir run;
+        std::ofstream(run.dir() / "answers.in") << deck;
+        std::ofstream(run.dir() / ".kavrin.lock") << deck;  // a valid deck where the answers would be read
+        EXPECT_EQ(run_with_streams(program, run.dir(), "", "transcript.txt", "stderr.txt"), 1);
+        EXPECT_NE(run.err().find("standard input is closed"), std::string::npos) << run.err();
+        EXPECT_TRUE(run.untouched());
+        EXPECT_EQ(run_with_streams(program, run.dir(), "answers.in", "", "stderr.txt"), 1);
+        EXPECT_NE(run.err().find("standard output is closed"), std::string::npos) << run.err();
+        EXPECT_TRUE(run.untouched());
+        EXPECT_EQ(read_file(run.dir() / ".kavrin.lock"), deck);
+        // a closed standard error: the run goes on, its messages nowhere
+        EXPECT_EQ(run_with_streams(program, run.dir(), "answers.in", "transcript.txt", ""), 0);
+        EXPECT_FALSE(run.untouched());
+        EXPECT_FALSE(run.transcript().empty());
+        EXPECT_EQ(read_file(run.dir() / ".kavrin.lock"), deck);
+    }
+}
+
+// A transcript that cannot be written fails the run, and a failed run changes no file: the check comes before
+// the first result file is replaced.
+TEST(RunSafety, AnUnwritableTranscriptFailsTheRunBeforeAnyFileIsReplaced) {
+    for (const char* program : {KAVRIN_REGGE_BINARY, KAVRIN_MODELS_BINARY})
+        for (const char* out : {"/dev/full", "|"}) {
+            SCOPED_TRACE(std::string(program) + " > " + out);
+            const std::string deck = program == std::string(KAVRIN_REGGE_BINARY) ? theta_scan : models_deck;
+            RunDir run;
+            std::ofstream(run.dir() / "answers.in") << deck;
+            EXPECT_EQ(run_with_streams(program, run.dir(), "answers.in", out, "stderr.txt"), 1);
+            EXPECT_NE(run.err().find("writing to standard output failed"), std::string::npos) << run.err();
+            EXPECT_TRUE(run.untouched());
+            EXPECT_FALSE(fs::exists(run.dir() / kavrin::io::file::run_record));
+            EXPECT_TRUE(run.temporaries().empty());
+        }
+}
+
+// A run killed among the renames of its files leaves its temporaries and the record naming them; the next run
+// puts that whole set in place before anything else. A record that is not whole, or names anything but a
+// result file, puts nothing in place.
+TEST(RunSafety, AResultSetCutShortAmongItsRenamesIsCompletedByTheNextRun) {
+    RunDir run;
+    for (const char* f : {"dST.dat", "dSL.dat", "kavrin-run.txt"})
+        std::ofstream(run.dir() / std::string(".").append(f).append(".partial")) << "new " << f << "\n";
+    std::ofstream(run.dir() / "dSL.dat", std::ios::trunc) << "new dSL.dat\n";  // renamed before the kill
+    std::ofstream(run.dir() / ".answers.in.partial") << "moved\n";
+    std::ofstream(run.dir() / ".kavrin.commit")
+        << "kavrin: files being put in place\ndST.dat\ndSTT.dat\nkavrin-run.txt\nanswers.in\n../dST.dat\nend\n";
+    EXPECT_EQ(run.run("x\n"), 1);  // a run that stops at its first answer
+    EXPECT_EQ(read_file(run.dir() / "dST.dat"), "new dST.dat\n");
+    EXPECT_EQ(read_file(run.dir() / "dSL.dat"), "new dSL.dat\n");
+    EXPECT_EQ(read_file(run.dir() / "kavrin-run.txt"), "new kavrin-run.txt\n");
+    EXPECT_EQ(read_file(run.dir() / "dSTT.dat"), " old dSTT.dat\n");  // no temporary of it was left
+    EXPECT_NE(read_file(run.dir() / "answers.in"), "moved\n");
+    EXPECT_FALSE(fs::exists(run.dir() / ".kavrin.commit"));
+    EXPECT_EQ(run.temporaries(), std::vector<std::string>{".answers.in.partial"});
+
+    RunDir cut;
+    std::ofstream(cut.dir() / ".dST.dat.partial") << "new\n";
+    std::ofstream(cut.dir() / ".kavrin.commit") << "kavrin: files being put in place\ndST.dat\n";
+    EXPECT_EQ(cut.run("x\n"), 1);
+    EXPECT_TRUE(cut.untouched());
+    EXPECT_TRUE(cut.temporaries().empty());
+    EXPECT_FALSE(fs::exists(cut.dir() / ".kavrin.commit"));
+    // and a complete run leaves no record of its set behind
+    ASSERT_EQ(cut.run(theta_scan), 0) << cut.err();
+    EXPECT_FALSE(fs::exists(cut.dir() / ".kavrin.commit"));
+}
+
+// An installed program or Python module reads the table installed with it, wherever the installation was put
+// or moved, and never the source tree's copy; a program or module in the build tree reads the source tree's.
+// A program and a shared object that print the path they choose are copied into a fake installation.
+TEST(RunSafety, InstalledFrontEndsReadTheirOwnTable) {
+    using kavrin::frontend::InstalledAs;
+    using kavrin::frontend::table_path_for;
+    RunDir scratch;
+    const fs::path first = scratch.dir() / "prefix", moved = scratch.dir() / "elsewhere/prefix";
+    const fs::path table = "share/kavrin/integral/gauss-legendre100.dat";
+    const fs::path program = "bin/kavrin-eval", module = fs::path(KAVRIN_PYTHON_DIR) / "kavrin.so";
+    fs::create_directories(first / "bin");
+    fs::create_directories(first / KAVRIN_PYTHON_DIR);
+    fs::create_directories((first / table).parent_path());
+    fs::copy_file(KAVRIN_TABLE_PROBE, first / program);
+    fs::copy_file(KAVRIN_TABLE_PROBE_MODULE, first / module);
+    fs::copy_file(scratch.dir() / "integral/gauss-legendre100.dat", first / table);
+    fs::create_directories(moved.parent_path());
+    fs::rename(first, moved);
+
+    std::string chosen(4096, '\0');
+    FILE* p = popen((moved / program).c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    chosen.resize(fread(chosen.data(), 1, chosen.size(), p));
+    EXPECT_EQ(pclose(p), 0);
+    EXPECT_EQ(chosen, (moved / table).string() + "\n");
+    void* so = dlopen((moved / module).c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(so, nullptr) << dlerror();
+    const auto probe = reinterpret_cast<const char* (*)()>(dlsym(so, "kavrin_probe_table"));
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(std::string(probe()), (moved / table).string());
+    dlclose(so);
+
+    // its table gone: still the installed place (reading it says the table is missing there), while the
+    // source tree is there
+    fs::remove(moved / table);
+    EXPECT_EQ(table_path_for((moved / program).string(), InstalledAs::program), (moved / table).string());
+    EXPECT_EQ(table_path_for((moved / module).string(), InstalledAs::python_module), (moved / table).string());
+    EXPECT_EQ(table_path_for("", InstalledAs::program), KAVRIN_INSTALLED_TABLE);
+    // the build tree
+    EXPECT_EQ(table_path_for(KAVRIN_BUILD_DIR "/kavrin-eval", InstalledAs::program), KAVRIN_SOURCE_TABLE);
+    EXPECT_EQ(table_path_for(KAVRIN_BUILD_DIR "/python/kavrin.so", InstalledAs::python_module), KAVRIN_SOURCE_TABLE);
+    EXPECT_EQ(kavrin::frontend::program_table_path(), KAVRIN_SOURCE_TABLE);  // this test runs from there
+}
 
 TEST(RunSafety, AnInterruptedRunLeavesEveryResultFileAsItWas) {
     for (int sig : {SIGINT, SIGTERM, SIGKILL}) {

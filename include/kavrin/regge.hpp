@@ -20,6 +20,7 @@
 
 #include <array>
 #include <complex>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -152,8 +153,11 @@ public:
 
 /// Path of the installed table, share/kavrin/integral/gauss-legendre100.dat below the install prefix.
 std::string installed_gauss_legendre_path();
-/// Reads a table file: 100 lines of abscissa and weight. Throws TableError.
+/// Reads a table file: 100 lines of abscissa and weight. Throws TableError (also when the path names a FIFO,
+/// a device or a directory, which is never opened).
 GaussLegendreTable load_gauss_legendre_table(const std::string& path);
+/// Reads a table from a stream; `name` names it in messages. Throws TableError.
+GaussLegendreTable load_gauss_legendre_table(std::istream& in, const std::string& name);
 /// Reads the installed table (or, for a build not installed yet, the copy of its source tree). Throws TableError.
 GaussLegendreTable load_gauss_legendre_table();
 

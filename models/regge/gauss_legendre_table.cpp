@@ -59,8 +59,26 @@ LineRead read_line(std::istream& in, std::string& line, std::size_t& bytes) {
 // are skipped. Every abscissa lies inside (-1, 1), every weight is positive, and the weights sum to 2 (the
 // length of the interval) within 1e-12.
 GaussLegendreTable load_gauss_legendre_table(const std::string& path) {
+    // a FIFO would block the open for ever, a device would be read without end: only a regular file is
+    // opened (what stands there is looked at just before, which is as near as the standard library gets)
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(st) && !std::filesystem::is_regular_file(st)) {
+        using std::filesystem::file_type;
+        const file_type t = st.type();
+        const char* kind = t == file_type::fifo        ? "a FIFO"
+                           : t == file_type::directory ? "a directory"
+                           : t == file_type::socket    ? "a socket"
+                           : (t == file_type::character || t == file_type::block) ? "a device"
+                                                                                  : "of an unknown kind";
+        throw TableError("the Gauss-Legendre table \"" + path + "\" is " + kind + ", not a regular file");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw TableError("cannot open the Gauss-Legendre table \"" + path + "\": " + std::strerror(errno));
+    return load_gauss_legendre_table(in, path);
+}
+
+GaussLegendreTable load_gauss_legendre_table(std::istream& in, const std::string& path) {
     const auto fail = [&path](std::size_t line_no, const std::string& what) {
         return TableError("line " + std::to_string(line_no) + " of the Gauss-Legendre table \"" + path + "\" " + what);
     };

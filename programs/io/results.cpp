@@ -3,6 +3,8 @@
 #include "io/result_files.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -159,9 +161,14 @@ void unregister_temporary(const std::string& path) {
         if (g_registered[i].load() && path == g_temporaries[i]) g_registered[i].store(false);
 }
 
+// Set while the renames of a run's files are under way: the temporaries are then complete and named in the
+// commit record, and a signal must not remove some of them (the next run puts the rest in place).
+std::atomic<bool> g_committing{false};
+
 extern "C" void remove_temporaries_and_end(int sig) {
-    for (std::size_t i = 0; i < kMaxTemporaries; ++i)
-        if (g_registered[i].load()) ::unlink(g_temporaries[i]);
+    if (!g_committing.load())
+        for (std::size_t i = 0; i < kMaxTemporaries; ++i)
+            if (g_registered[i].load()) ::unlink(g_temporaries[i]);
     std::signal(sig, SIG_DFL);
     std::raise(sig);
 }
@@ -180,6 +187,79 @@ const char* kind_of(mode_t mode) {
     if (S_ISDIR(mode)) return "a directory";
     return "not a regular file";
 }
+
+// The record of a set of files being put in place: written (complete, on disk) after every temporary of the
+// set and before the first rename, removed after the last. Found at the start of a run, it means the run
+// that wrote it ended among its renames: the temporaries it names are complete and are put in place then.
+constexpr const char* kCommitRecord = ".kavrin.commit";
+constexpr const char* kCommitHead = "kavrin: files being put in place";
+constexpr std::size_t kMaxCommitRecord = 65536;
+
+// Whether `name` is one a commit record may name: a result file of either program or the run record.
+bool committable(const std::string& name) {
+    if (name == file::run_record) return true;
+    for (const char* f : file::regge_files)
+        if (name == f) return true;
+    for (const char* f : file::models_files)
+        if (name == f) return true;
+    return false;
+}
+
+// Writes `text` to a new file at `path`, flushed to disk; errno is kept on failure (false).
+bool write_to_disk(const std::string& path, const std::string& text) {
+    // O_NONBLOCK: a FIFO put there is refused (ENXIO) instead of waited on
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const char* p = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int e = n == 0 ? EIO : errno;
+            ::close(fd);
+            errno = e;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        errno = e;
+        return false;
+    }
+    return ::close(fd) == 0;
+}
+
+void sync_directory(const std::string& dir) {
+    const int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d < 0) return;
+    ::fsync(d);
+    ::close(d);
+}
+
+// Holds SIGINT, SIGTERM, SIGHUP and SIGQUIT back while it lives: they arrive once the renames are done.
+class HeldSignals {
+public:
+    HeldSignals() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&set, sig);
+        pthread_sigmask(SIG_BLOCK, &set, &old_);
+        g_committing.store(true);
+    }
+    ~HeldSignals() {
+        g_committing.store(false);
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t old_;
+};
 
 }  // namespace
 
@@ -212,6 +292,7 @@ ResultFiles::ResultFiles(std::string dir, std::vector<std::string> names)
         throw std::runtime_error("cannot lock \"" + lock + "\": " + std::strerror(e));
     }
     try {
+        complete_interrupted_commit();
         for (const std::string& name : names_) check_place(name, true);
         check_place(file::run_record, false);
     } catch (...) {
@@ -257,42 +338,43 @@ std::string ResultFiles::path(std::size_t index) const { return in_dir(names_[in
 
 std::string ResultFiles::temporary(std::size_t index) const { return in_dir("." + names_[index] + ".partial"); }
 
-// Writes the staged record through its temporary, flushed to disk, and renames it over "kavrin-run.txt".
-void ResultFiles::write_record(std::vector<std::string>& notices) {
-    const std::string file = in_dir(file::run_record);
-    const std::string tmp = in_dir(std::string(".") + file::run_record + ".partial");
-    register_temporary(tmp);
-    const auto fail = [&](const char* what) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        unregister_temporary(tmp);
-        throw std::runtime_error(std::string("could not ").append(what).append(" the run record \"").append(file)
-                                     .append("\": ").append(std::strerror(e)));
-    };
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) fail("create");
-    const char* p = record_->data();
-    std::size_t left = record_->size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            fail("write");
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) {
-        ::close(fd);
-        fail("write");
-    }
-    if (::close(fd) != 0) fail("write");
+// A run that ended among the renames of its files left its commit record: the temporaries it names are
+// complete, and are put in place now, so that the directory holds that run's whole set of files.
+void ResultFiles::complete_interrupted_commit() {
+    ::unlink(in_dir(std::string(kCommitRecord) + ".partial").c_str());  // a record never put in place
+    const std::string record = in_dir(kCommitRecord);
+    const int fd = ::open(record.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
     struct stat st {};
-    const bool link = ::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-    if (std::rename(tmp.c_str(), file.c_str()) != 0) fail("put in place");
-    unregister_temporary(tmp);
-    if (link) notices.push_back(std::string("\"").append(file).append("\" was a symbolic link; this run's record replaced the link"));
+    std::string text;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char buf[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0 || text.size() + static_cast<std::size_t>(n) > kMaxCommitRecord) break;
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(fd);
+    std::vector<std::string> lines;
+    for (std::size_t b = 0; b < text.size();) {
+        const std::size_t e = text.find('\n', b);
+        if (e == std::string::npos) break;
+        lines.push_back(text.substr(b, e - b));
+        b = e + 1;
+    }
+    // only a whole record counts (it is renamed into place complete; anything else is no record of ours)
+    if (lines.size() >= 2 && lines.front() == kCommitHead && lines.back() == "end") {
+        for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+            if (!committable(lines[i])) continue;
+            const std::string tmp = in_dir("." + lines[i] + ".partial");
+            struct stat t {};
+            if (::lstat(tmp.c_str(), &t) == 0 && S_ISREG(t.st_mode)) std::rename(tmp.c_str(), in_dir(lines[i]).c_str());
+        }
+        sync_directory(dir_.empty() ? "." : dir_);
+    }
+    ::unlink(record.c_str());
 }
 
 std::FILE* ResultFiles::open_temporary(std::size_t index) {
@@ -336,27 +418,68 @@ std::vector<std::string> ResultFiles::close() {
         if (!ok) append_item(failed, path(i));
     }
     if (!failed.empty()) throw std::runtime_error("could not complete the result files: " + failed);
-    std::vector<std::string> notices;
+    // the set to put in place: (temporary, file, what it holds)
+    struct Staged {
+        std::string name, tmp, file;
+        bool record;
+    };
+    std::vector<Staged> set;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!files_[i]) continue;
         const bool closed = std::fclose(files_[i]) == 0;
         files_[i] = nullptr;
+        set.push_back({names_[i], temporary(i), path(i), false});
         if (!closed) append_item(failed, path(i));
-        struct stat st {};
-        const bool link = ::lstat(path(i).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-        if (closed && std::rename(temporary(i).c_str(), path(i).c_str()) != 0)
-            append_item(failed, path(i) + " (" + std::strerror(errno) + ")");
-        else if (closed && link)
-            notices.push_back(std::string("\"").append(path(i)).append("\" was a symbolic link; this run's results replaced the link"));
-        ::unlink(temporary(i).c_str());
-        unregister_temporary(temporary(i));
     }
-    if (failed.empty() && record_) write_record(notices);
-    // the renames themselves on disk
-    const int d = ::open(dir_.empty() ? "." : dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (d >= 0) {
-        ::fsync(d);
-        ::close(d);
+    const auto drop = [&set] {
+        for (const Staged& f : set) {
+            ::unlink(f.tmp.c_str());
+            unregister_temporary(f.tmp);
+        }
+    };
+    if (!failed.empty()) {
+        drop();
+        throw std::runtime_error("could not complete the result files: " + failed);
+    }
+    const std::string where = dir_.empty() ? std::string(".") : dir_;
+    if (record_) {
+        const std::string file = in_dir(file::run_record);
+        const std::string tmp = in_dir(std::string(".") + file::run_record + ".partial");
+        register_temporary(tmp);
+        set.push_back({file::run_record, tmp, file, true});
+        if (!write_to_disk(tmp, *record_)) {
+            const int e = errno;
+            drop();
+            throw std::runtime_error(std::string("could not write the run record \"") + file + "\": " + std::strerror(e));
+        }
+    }
+    // the record of the set, on disk before the first rename
+    std::string names = std::string(kCommitHead) + "\n";
+    for (const Staged& f : set) names += f.name + "\n";
+    names += "end\n";
+    const std::string commit = in_dir(kCommitRecord), commit_tmp = in_dir(std::string(kCommitRecord) + ".partial");
+    if (!write_to_disk(commit_tmp, names) || std::rename(commit_tmp.c_str(), commit.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(commit_tmp.c_str());
+        drop();
+        throw std::runtime_error("could not put the result files in place (\"" + commit + "\"): " + std::strerror(e));
+    }
+    sync_directory(where);
+    std::vector<std::string> notices;
+    {
+        const HeldSignals held;
+        for (const Staged& f : set) {
+            struct stat st {};
+            const bool link = ::lstat(f.file.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+            if (std::rename(f.tmp.c_str(), f.file.c_str()) != 0)
+                append_item(failed, f.file + " (" + std::strerror(errno) + ")");
+            else if (link)
+                notices.push_back(std::string("\"").append(f.file).append(f.record ? "\" was a symbolic link; this run's record replaced the link"
+                                                                                   : "\" was a symbolic link; this run's results replaced the link"));
+        }
+        sync_directory(where);  // the renames themselves on disk
+        ::unlink(commit.c_str());
+        drop();  // temporaries whose rename failed
     }
     if (!failed.empty()) throw std::runtime_error("could not complete the result files: " + failed);
     return notices;

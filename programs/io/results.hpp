@@ -46,6 +46,10 @@ std::string result_line(long long i, double y);
 ///    and renames over the result file: a run that fails or is interrupted leaves every result file as it was,
 ///    and no partial line anywhere (its temporaries are removed by the destructor, by the SIGINT/SIGTERM
 ///    handler of install_interrupt_cleanup(), or at the latest by the next run in the directory);
+///  - the files of a run are put in place as one set: a record naming them (".kavrin.commit") is on disk before
+///    the first rename and removed after the last; a run killed among the renames leaves it, and the next run
+///    in the directory puts the rest of that set in place before anything else (SIGINT, SIGTERM, SIGHUP and
+///    SIGQUIT wait until the renames are done);
 ///  - absent result files are created (empty) at the start, a file the run does not write keeps its content;
 ///  - a symbolic link where a result file should be is never followed: when the run writes that file, its
 ///    results replace the link itself (close() says so); a FIFO, device, socket or directory there stops the
@@ -71,8 +75,8 @@ public:
     /// Puts every written file in place (flushed to disk, then renamed over its result file); returns notices
     /// for standard error (a symbolic link replaced by a result file).
     std::vector<std::string> close();
-    /// Stages the run record: close() writes it as "kavrin-run.txt" beside the result files after putting
-    /// them in place, the same way (a temporary renamed over it; a symbolic link replaced, not followed).
+    /// Stages the run record: close() writes it as "kavrin-run.txt" beside the result files, in the same set,
+    /// the same way (a temporary renamed over it; a symbolic link replaced, not followed).
     /// The constructor checks its place like a result file's.
     void set_record(std::string text) { record_ = std::move(text); }
     /// Number of result files (as given to the constructor).
@@ -87,7 +91,7 @@ private:
     std::string temporary(std::size_t index) const;
     std::string in_dir(const std::string& name) const;
     void check_place(const std::string& name, bool create) const;
-    void write_record(std::vector<std::string>& notices);
+    void complete_interrupted_commit();
     std::FILE* open_temporary(std::size_t index);
     void discard() noexcept;
 

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 #include <ostream>
+#include <stdexcept>
 
 #include "io/result_files.hpp"
 
@@ -137,7 +138,10 @@ std::string run_record_text(std::string_view program, std::string_view version, 
 }
 
 void finish_run(std::string_view program, ResultFiles& files, const RunRecord& record, const RunOptions& options,
-                std::ostream& err) {
+                std::ostream& out, std::ostream& err) {
+    // a transcript that could not be written fails the run: before any result file is replaced
+    out.flush();
+    if (!out) throw std::runtime_error("writing to standard output failed");
     std::vector<std::pair<std::string, std::size_t>> written;
     for (std::size_t i = 0; i < files.size(); ++i)
         if (files.lines_written(i) > 0) written.emplace_back(files.name(i), files.lines_written(i));

@@ -69,11 +69,13 @@ std::string series_value(std::string_view name, double first, double step, doubl
 std::string run_record_text(std::string_view program, std::string_view version, std::string_view date,
                             const RunRecord& record, const std::vector<std::pair<std::string, std::size_t>>& files);
 
-/// Ends a run that completed its scan: stages the record of `record` with the files `files` wrote (those
-/// with at least one line), puts everything in place (ResultFiles::close), prints close()'s notices and,
-/// when options.summary is set, one line naming the directory and the number of files written, on `err`.
+/// Ends a run that completed its scan: flushes `out` (the transcript) and stops with std::runtime_error
+/// "writing to standard output failed" when it cannot be written, before any file is put in place; stages the
+/// record of `record` with the files `files` wrote (those with at least one line), puts everything in place
+/// (ResultFiles::close), prints close()'s notices and, when options.summary is set, one line naming the
+/// directory and the number of files written, on `err`.
 void finish_run(std::string_view program, ResultFiles& files, const RunRecord& record, const RunOptions& options,
-                std::ostream& err);
+                std::ostream& out, std::ostream& err);
 
 /// The current time as "2026-12-08 22:41:07 UTC".
 std::string utc_now();

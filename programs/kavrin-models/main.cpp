@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "io/files.hpp"
 #include "io/results.hpp"
 #include "io/run.hpp"
 #include "kavrin-models/run.hpp"
@@ -25,6 +26,7 @@ working directory, with kavrin-run.txt saying what produced them (answers, setti
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = kavrin::io::check_standard_streams("kavrin-models")) return *status;
     if (const auto status = kavrin::io::dialogue_program_arguments("kavrin-models", kAbout, argc, argv, std::cout, std::cerr))
         return *status;
     kavrin::io::RunOptions options;

@@ -24,7 +24,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         run_scan(model, answers.scan, files, options);
         io::RunRecord record = describe_run(answers);
         record.answers = dialogue.answered();
-        io::finish_run("kavrin-models", files, record, options, err);
+        io::finish_run("kavrin-models", files, record, options, out, err);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "io/files.hpp"
 #include "io/results.hpp"
 #include "io/run.hpp"
 #include "kavrin-regge/run.hpp"
@@ -27,6 +28,7 @@ what each answer and each file means, and the units.
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = kavrin::io::check_standard_streams("kavrin-regge")) return *status;
     if (const auto status = kavrin::io::dialogue_program_arguments("kavrin-regge", kAbout, argc, argv, std::cout, std::cerr))
         return *status;
     kavrin::io::RunOptions options;

@@ -5,11 +5,14 @@
 #include <filesystem>
 #include <istream>
 #include <optional>
+#include <sstream>
+#include <stdexcept>
 #include <ostream>
 #include <string>
 #include <system_error>
 
 #include "io/answers.hpp"
+#include "io/files.hpp"
 #include "io/result_files.hpp"
 #include "io/results.hpp"
 #include "io/run_record.hpp"
@@ -61,6 +64,19 @@ bool in_build_tree(const std::string& program_path) {
 
 }  // namespace
 
+regge::GaussLegendreTable read_table(const std::string& path) {
+    // the reader stops long before this many bytes; a FIFO or a device there is refused, never waited on
+    constexpr std::size_t kMostRead = std::size_t{1} << 20;
+    std::string bytes;
+    try {
+        bytes = io::read_regular_file(path, "the Gauss-Legendre table", kMostRead);
+    } catch (const std::runtime_error& e) {
+        throw regge::TableError(e.what());
+    }
+    std::istringstream in(bytes);
+    return regge::load_gauss_legendre_table(in, path);
+}
+
 std::string find_table(const std::string& dir, const std::string& program_path) {
     const fs::path local = fs::path(dir.empty() ? "." : dir) / kLocalTable;
     if (stands_at(local)) return local.string();
@@ -81,7 +97,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
     return io::report_run("kavrin-regge", out, err, [&] {
         // the table first: a missing or bad table stops the run before the first question
         const std::string table_path = find_table(options.dir, options.program_path);
-        const regge::GaussLegendreTable table = regge::load_gauss_legendre_table(table_path);
+        const regge::GaussLegendreTable table = read_table(table_path);
         io::ResultFiles files(options.dir, io::file::regge_files);
         io::Dialogue dialogue(in, out, options.interactive);
         const Answers answers = run_dialogue(dialogue);
@@ -91,7 +107,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err, const io::RunOpt
         run_scan(model, answers.scan, files, options);
         io::RunRecord record = describe_run(answers, table_path);
         record.answers = dialogue.answered();
-        io::finish_run("kavrin-regge", files, record, options, err);
+        io::finish_run("kavrin-regge", files, record, options, out, err);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "io/run.hpp"
+#include "kavrin/regge.hpp"
 
 namespace kavrin::regge_program {
 
@@ -13,6 +14,10 @@ namespace kavrin::regge_program {
 /// with --prefix or moved elsewhere finds it; otherwise, for a program run from its build tree, the copy of
 /// the source tree. Throws regge::TableError saying how to put a table in place when there is none.
 std::string find_table(const std::string& dir, const std::string& program_path);
+
+/// Reads the Gauss-Legendre table at `path`, refusing a FIFO, device or directory there without waiting on it.
+/// Throws regge::TableError.
+regge::GaussLegendreTable read_table(const std::string& path);
 
 /// Reads the Gauss-Legendre table (find_table), opens the result files in options.dir, runs the dialogue on
 /// `in` (prompts to `out`), runs the scan, and puts the result files and the run record in place. Returns
