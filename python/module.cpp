@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "frontend/catalog.hpp"
+#include "frontend/data_files.hpp"
 #include "frontend/parallel.hpp"
 #include "kavrin/measured.hpp"
 #include "kavrin/models.hpp"
@@ -321,7 +322,7 @@ private:
         const std::optional<Channel> c = kavrin::frontend::channel_named(channel);
         if (!c) throw py::value_error("invalid channel '" + channel + "': expected 'pi+n', 'pi-p', 'pi0p' or 'pi0n'");
         try {
-            ModelChoice choice(*m, *c, settings_of(*m, kw));
+            ModelChoice choice(*m, *c, settings_of(*m, kw), kavrin::frontend::module_table_path());
             base_ = choice.build();
             return choice;
         } catch (const kavrin::frontend::SettingsError& e) {

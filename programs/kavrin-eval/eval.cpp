@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "frontend/catalog.hpp"
+#include "frontend/data_files.hpp"
 #include "frontend/files.hpp"
 #include "frontend/parallel.hpp"
 #include "io/results.hpp"
@@ -204,7 +205,7 @@ std::vector<ModelChoice> choose(const Command& c) {
         for (const Setting& s : c.sets)
             if (s.model ? *s.model == m : has_option(m, s.name)) settings.emplace_back(s.name, s.value);
         try {
-            out.emplace_back(m, c.channel, settings);
+            out.emplace_back(m, c.channel, settings, frontend::program_table_path());
         } catch (const frontend::SettingsError& e) {
             for (const frontend::SettingProblem& p : e.problems())
                 errors.push_back(std::string(frontend::name_of(m)) + ": " + printable(p.message, 400));
