@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -356,6 +357,22 @@ TEST(RunSafety, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_EQ(run.run(theta_scan), 1);
     EXPECT_NE(run.err().find("dST.dat"), std::string::npos) << run.err();
     EXPECT_TRUE(run.untouched());
+
+    // a disk that fills up (here: a limit on the size of a file): the reason is named, nothing is replaced
+    RunDir full;
+    std::ofstream(full.dir() / "answers.in") << theta_scan;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit small{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &small);
+        signal(SIGXFSZ, SIG_IGN);
+        _exit(run_with_streams(KAVRIN_REGGE_BINARY, full.dir(), "answers.in", "/dev/null", "stderr.txt"));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(full.err().find("File too large"), std::string::npos) << full.err();
+    EXPECT_TRUE(full.untouched());
 }
 
 // The lines of one section ("[files]") of a run record.

@@ -414,8 +414,9 @@ std::vector<std::string> ResultFiles::close() {
     std::string failed;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!files_[i]) continue;
+        errno = 0;
         const bool ok = std::fflush(files_[i]) == 0 && ::fsync(::fileno(files_[i])) == 0 && std::ferror(files_[i]) == 0;
-        if (!ok) append_item(failed, path(i));
+        if (!ok) append_item(failed, path(i) + " (" + (errno ? std::strerror(errno) : "write error") + ")");
     }
     if (!failed.empty()) throw std::runtime_error("could not complete the result files: " + failed);
     // the set to put in place: (temporary, file, what it holds)
@@ -426,10 +427,11 @@ std::vector<std::string> ResultFiles::close() {
     std::vector<Staged> set;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!files_[i]) continue;
+        errno = 0;
         const bool closed = std::fclose(files_[i]) == 0;
         files_[i] = nullptr;
         set.push_back({names_[i], temporary(i), path(i), false});
-        if (!closed) append_item(failed, path(i));
+        if (!closed) append_item(failed, path(i) + " (" + (errno ? std::strerror(errno) : "write error") + ")");
     }
     const auto drop = [&set] {
         for (const Staged& f : set) {
