@@ -18,7 +18,7 @@
 
 #include "io/results.hpp"
 #include "kavrin-eval/points.hpp"
-#include "kavrin-plot/gnuplot.hpp"
+#include "figures/gnuplot.hpp"
 #include "kavrin/models.hpp"
 #include "kavrin/regge.hpp"
 #include "kernel/free_format.hpp"
@@ -308,7 +308,7 @@ std::string label_of(const std::string& name) {
 // error bars, and the model on a fine -t grid through the setting's mean kinematics.
 void draw(const std::string& dir, const ModelChoice& chosen, const PointTable& t, const std::vector<Point>& points,
           const std::vector<Observables>& obs, unsigned threads, std::ostream& out) {
-    const std::optional<std::filesystem::path> gnuplot = plot::find_gnuplot();
+    const std::optional<std::filesystem::path> gnuplot = figures::find_gnuplot();
     if (!gnuplot) throw std::runtime_error("gnuplot is not installed (Debian: gnuplot-nox); no figure drawn");
     std::filesystem::create_directories(dir);
     std::map<std::tuple<double, double, double>, std::vector<std::size_t>> settings;
@@ -364,13 +364,13 @@ void draw(const std::string& dir, const ModelChoice& chosen, const PointTable& t
             const std::string unit = m.unit.empty() ? "" : " (" + (m.unit == "nb/GeV2" ? std::string("nb/GeV^2") : "μb/GeV^2") + ")";
             std::ostringstream gp;
             gp << "set terminal pngcairo size 800,560 enhanced font 'sans,11'\nset output '" << stem << ".png'\n"
-               << "set title " << plot::gnuplot_quote(title.str()) << "\nset xlabel '−t (GeV^2)'\nset ylabel "
-               << plot::gnuplot_quote(label_of(name) + unit) << "\nset key top right\nset grid\n"
+               << "set title " << figures::gnuplot_quote(title.str()) << "\nset xlabel '−t (GeV^2)'\nset ylabel "
+               << figures::gnuplot_quote(label_of(name) + unit) << "\nset key top right\nset grid\n"
                << "plot '" << stem << ".data' index 0 using 1:2:3 with yerrorbars pt 7 title "
-               << plot::gnuplot_quote(std::filesystem::path(t.file).filename().string())
+               << figures::gnuplot_quote(std::filesystem::path(t.file).filename().string())
                << ", '' index 1 using 1:2 with lines lw 2 title 'model'\n";
             std::ofstream(std::filesystem::path(dir) / (stem + ".gp")) << gp.str();
-            const plot::GnuplotRun r = plot::run_gnuplot(*gnuplot, dir, stem + ".gp");
+            const figures::GnuplotRun r = figures::run_gnuplot(*gnuplot, dir, stem + ".gp");
             if (r.status != 0) throw std::runtime_error("gnuplot failed on " + stem + ".gp: " + r.messages);
             out << "figure: " << (std::filesystem::path(dir) / (stem + ".png")).string() << "\n";
         }
