@@ -765,7 +765,7 @@ TEST(PlotCommand, LinksInTheFigureDirectoryAreReplacedNotFollowed) {
     std::ofstream(victim) << "keep";
     for (const char* name : {"dST.data", "separated.gp", "separated.png", ".separated.png.partial"})
         fs::create_symlink(victim, plots / name);
-    const CommandResult r = run_plot(dir, "'" + run.string() + "'");
+    const CommandResult r = run_plot(dir, "'" + run.string() + "' --x t");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(slurp(victim), "keep");
     for (const char* name : {"dST.data", "separated.gp", "separated.png"})

@@ -25,7 +25,10 @@ struct Fd {
 }  // namespace
 
 void write_file(const std::filesystem::path& file, std::string_view text) {
-    const std::filesystem::path tmp = file.parent_path() / ("." + file.filename().string() + ".partial");
+    std::string temporary = ".";
+    temporary += file.filename().string();
+    temporary += ".partial";
+    const std::filesystem::path tmp = file.parent_path() / temporary;
     auto fail = [&](const char* what) {
         const std::string reason = std::strerror(errno);
         ::unlink(tmp.c_str());

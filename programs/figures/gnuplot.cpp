@@ -103,7 +103,9 @@ GnuplotRun run_gnuplot(const std::filesystem::path& gnuplot, const std::filesyst
 
 GnuplotRun draw_png(const std::filesystem::path& gnuplot, const std::filesystem::path& dir, const std::string& script,
                     const std::string& png) {
-    const std::string temporary = "." + png + ".partial";
+    std::string temporary = ".";
+    temporary += png;
+    temporary += ".partial";
     const std::filesystem::path tmp = dir / temporary;
     ::unlink(tmp.c_str());  // a temporary left by an interrupted run (a link there is removed, not followed)
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
