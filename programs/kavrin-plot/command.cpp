@@ -35,7 +35,7 @@ const char* kUsage =
     "             linear, and the console names them)\n"
     "             By default dσT, dσL, dσU and the phi-dependent cross sections are drawn on a logarithmic\n"
     "             axis when their values are all positive and span more than two decades, all else linear\n"
-    "  The figures are described in " KAVRIN_DOC_DIR "/docs/dialogues.md (docs/dialogues.md in the\n"
+    "  The figures are described in " KAVRIN_DOC_DIR "/docs/figures.md (docs/figures.md in the\n"
     "  source tree), the physics in " KAVRIN_DOC_DIR "/docs/physics.md.\n";
 
 struct Options {
