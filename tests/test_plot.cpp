@@ -773,6 +773,7 @@ TEST(PlotCommand, LinksInTheFigureDirectoryAreReplacedNotFollowed) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(plots / ".separated.png.partial")));
     expect_figure(plots, "separated", 1000, 650);
     EXPECT_NE(slurp(plots / "separated.gp").find("−t reaches 2.72 GeV^2"), std::string::npos);
+    EXPECT_NE(slurp(plots / "separated.gp").find("rect from first 2,"), std::string::npos);
     EXPECT_NE(r.out.find("docs/physics.md, section 8"), std::string::npos) << r.out;
     fs::remove_all(dir);
 }

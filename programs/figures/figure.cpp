@@ -197,6 +197,9 @@ std::string gnuplot_script(const Figure& fig) {
       << " font \",12\"\n"
       << "set xlabel " << gnuplot_quote(fig.xlabel) << "\n";
     if (fig.phi_axis) s << "set xrange [0:360]\nset xtics 60\n";
+    if (std::isfinite(fig.shade_from))
+        s << "set object 1 rect from first " << fig.shade_from
+          << ", graph 0 to graph 1, graph 1 behind fillcolor rgb \"#ececec\" fillstyle solid noborder\n";
     for (const Panel& p : fig.panels) {
         const std::string data = gnuplot_quote(p.data);
         const std::size_t n = drawn_series(p);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -77,7 +78,8 @@ struct Figure {
     std::string subtitle;          // a second, smaller heading line, or empty
     std::string xlabel;
     bool phi_axis = false;         // x is an azimuth in degrees: 0 to 360 in steps of 60
-    std::vector<std::string> notes;  // printed under the panels, e.g. a range the scan leaves
+    std::vector<std::string> notes;  // printed under the heading, e.g. a range the scan leaves
+    double shade_from = std::numeric_limits<double>::quiet_NaN();  // x from which every panel is shaded grey
     std::vector<Panel> panels;
 };
 

@@ -515,8 +515,9 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, 
                 char buf[64];
                 std::snprintf(buf, sizeof buf, "%.3g", reach);
                 const std::string x = fig_x == XKind::minus_t ? "−t" : "t_0 − t";
-                fig.notes.push_back(x + " reaches " + buf + " GeV^2: the models are made for −t up to about 1–2 GeV^2"
-                                    " (docs/physics.md, section 8); beyond that the curves are extrapolations");
+                fig.notes.push_back(x + " reaches " + buf + " GeV^2; the models are made for −t up to 1–2 GeV^2" +
+                                    " (docs/physics.md §8)" + (fig_x == XKind::minus_t ? ": shaded, an extrapolation" : ""));
+                if (fig_x == XKind::minus_t) fig.shade_from = kModelsMinusTRange;
                 plan.notes.push_back(std::string(fig.stem) + ".png: " + (fig_x == XKind::minus_t ? "-t" : "t0 - t") +
                                      " reaches " + buf + " GeV^2, beyond the models' range of -t up to about 1-2 GeV^2"
                                      " (docs/physics.md, section 8): said in the figure");
