@@ -267,6 +267,7 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
         }
         const figures::GnuplotRun run_result = figures::draw_png(*gnuplot, out_dir, fig.stem + ".gp", fig.stem + ".png");
         if (run_result.status != 0) {
+            fs::remove(out_dir / (fig.stem + ".png"), ec);  // an earlier figure would not show these data
             err << "kavrin-plot: gnuplot failed on " << (out_dir / (fig.stem + ".gp")).string() << " (status "
                 << run_result.status << "), no PNG written\n"
                 << run_result.messages;
