@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one program of the build on an answer file in a fresh run directory (named after the answer file,
-# without its extension), and says where the result files are.
+# without its extension), and says where the result files are. Installed (PREFIX/share/doc/kavrin/examples),
+# it runs the installed program, PREFIX/bin, and puts the run directory below the working directory.
 #
 # usage: examples/run.sh kavrin-regge|kavrin-models ANSWER_FILE [RUN_DIR] [BUILD_DIR]
 set -euo pipefail
@@ -11,6 +12,10 @@ name=$(basename "$answers" .in)
 run=${3:-$top/run/$prog/$name}
 build=${4:-$top/build}
 bin=$build/$prog
+if [ ! -x "$bin" ] && [ -z "${4:-}" ] && [ -x "$top/../../../bin/$prog" ]; then
+  bin=$(cd "$top/../../../bin" && pwd)/$prog
+  run=${3:-$PWD/run/$prog/$name}
+fi
 [ -x "$bin" ] || { echo "run.sh: $bin is not built; build first (see README.md)" >&2; exit 1; }
 rm -rf "$run"
 mkdir -p "$run"

@@ -58,7 +58,9 @@ CrossSections separated_cross_sections(const ResponseSums& s, const CmFrame& f, 
     x.tt = -0.25 * pf * s.stt_sum.real();
     x.lt = -0.25 * pf * s.stl_sum.real() / sqrt2_single;
     x.ltp = ltp_sign * 0.25 * pf * s.stlp_sum.imag() / sqrt2_single;
-    if (f.qq == 0.0) x.l = x.lt = x.ltp = 0.0;  // a real photon: no longitudinal response (exact zeros, unsigned)
+    // a real photon: no longitudinal response (exact zeros, unsigned); below threshold, or wherever the
+    // point does not exist (dσT NaN), it has no value at all
+    if (f.qq == 0.0) x.l = x.lt = x.ltp = std::isnan(x.t) ? std::numeric_limits<double>::quiet_NaN() : 0.0;
     x.u = epsilon ? *epsilon * x.l + x.t : std::numeric_limits<double>::quiet_NaN();
     return x;
 }
@@ -69,7 +71,8 @@ double dt_per_domega(const CmFrame& f) { return pi_single / (f.k * f.p) * 1.0e6;
 
 double beam_spin_asymmetry(AsymmetryRule rule, const CrossSections& domega, const CmFrame& f,
                            std::optional<double> beam_energy) {
-    if (f.qq == 0.0) return 0.0;  // a real photon: no dsigma_LT'
+    // a real photon: no dsigma_LT', so no asymmetry where the point exists
+    if (f.qq == 0.0) return std::isnan(domega.t) ? std::numeric_limits<double>::quiet_NaN() : 0.0;
     switch (rule) {
         case AsymmetryRule::ltp_over_u: return domega.ltp / domega.u;
         case AsymmetryRule::minus_ltp_over_u: return -domega.ltp / domega.u;

@@ -4,6 +4,7 @@
 // run directories laid out as each program leaves them.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,11 +21,13 @@
 
 #include "io/results.hpp"
 #include "kavrin-plot/figures.hpp"
-#include "kavrin-plot/gnuplot.hpp"
+#include "figures/gnuplot.hpp"
 #include "kavrin-plot/result_data.hpp"
 #include "kavrin-plot/run_record.hpp"
 
 using namespace kavrin::plot;
+using kavrin::figures::gnuplot_quote;
+using kavrin::figures::png_size;
 namespace fs = std::filesystem;
 
 namespace {
@@ -118,7 +121,8 @@ void expect_figure(const fs::path& dir, const std::string& stem, unsigned width,
     EXPECT_EQ(size->second, height) << png;
     EXPECT_GT(fs::file_size(png), 8000u) << png << " is too small to hold curves";
     const std::string script = slurp(dir / (stem + ".gp"));
-    EXPECT_NE(script.find("set output \"" + stem + ".png\""), std::string::npos) << stem;
+    EXPECT_NE(script.find("kavrin_output = \"" + stem + ".png\""), std::string::npos) << stem;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / ("." + stem + ".png.partial")))) << stem;
 }
 
 }  // namespace
@@ -372,7 +376,8 @@ TEST(PlotScript, OneCurvePerSeriesAndAPaletteForMany) {
     fig.heading = "Beam-spin asymmetry";
     fig.xlabel = "−t (GeV^2)";
     Panel p;
-    p.file = "BSA_t.dat";
+    p.source = "BSA_t.dat";
+    p.data = "BSA_t.data";
     p.ylabel = "beam-spin asymmetry";
     auto rows = angle_scan(0.1, 4, 0.1);
     const auto second = angle_scan(0.12, 4, 0.2);  // restarts below the end of the first
@@ -645,6 +650,10 @@ TEST(PlotCommand, KavrinReggeAngleScanWithNaNLines) {
     EXPECT_NE(script.find("set xlabel \"−t (GeV^2)\""), std::string::npos);
     EXPECT_NE(script.find("dσ_L/dt (µb/GeV^2 or nb/GeV^2)"), std::string::npos);
     EXPECT_NE(slurp(plots / "separated-T0.gp").find("t_0 − t (GeV^2)"), std::string::npos);
+    // panels are titled by the observable, not by the file; -t within the models' range needs no note
+    EXPECT_NE(script.find("set title \"dσ_L/dt\"\n"), std::string::npos);
+    EXPECT_EQ(script.find("set title \"dSL.dat\""), std::string::npos);
+    EXPECT_EQ(script.find("physics.md"), std::string::npos);
 
     // every result file is byte for byte as before; only the figure directory is new
     auto after = snapshot(run);
@@ -743,6 +752,50 @@ TEST(PlotCommand, ClearErrorsAndNonZeroStatus) {
     r = run_plot(dir, "'" + (dir / "lines").string() + "' --colour red");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("unknown option --colour"), std::string::npos) << r.err;
+    fs::remove_all(dir);
+}
+
+// Links in the figure directory are replaced, never followed; a -t scan far beyond the models' range says so.
+TEST(PlotCommand, LinksInTheFigureDirectoryAreReplacedNotFollowed) {
+    const fs::path dir = scratch("links");
+    const fs::path run = dir / "run", plots = run / "plots", victim = dir / "victim.txt";
+    fs::create_directories(plots);
+    for (const auto& n : regge_result_files()) std::ofstream(run / n).flush();
+    write_result_file(run / "dST.dat", angle_scan(0.5, 60, 1.0));  // -t up to 2.72 GeV^2
+    std::ofstream(victim) << "keep";
+    for (const char* name : {"dST.data", "separated.gp", "separated.png", ".separated.png.partial"})
+        fs::create_symlink(victim, plots / name);
+    const CommandResult r = run_plot(dir, "'" + run.string() + "' --x t");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(slurp(victim), "keep");
+    for (const char* name : {"dST.data", "separated.gp", "separated.png"})
+        EXPECT_FALSE(fs::is_symlink(plots / name)) << name;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(plots / ".separated.png.partial")));
+    expect_figure(plots, "separated", 1000, 650);
+    EXPECT_NE(slurp(plots / "separated.gp").find("−t reaches 2.72 GeV^2"), std::string::npos);
+    EXPECT_NE(slurp(plots / "separated.gp").find("rect from first 2,"), std::string::npos);
+    EXPECT_NE(r.out.find("docs/physics.md, section 8"), std::string::npos) << r.out;
+    fs::remove_all(dir);
+}
+
+// A result file far larger than any run writes (a sparse one), or a FIFO under a result file's name, is
+// refused with a message before it is read.
+TEST(PlotCommand, OversizedAndSpecialResultFilesAreRefused) {
+    const fs::path dir = scratch("bounds");
+    const fs::path run = dir / "run";
+    fs::create_directories(run);
+    for (const auto& n : regge_result_files()) std::ofstream(run / n).flush();
+    write_result_file(run / "dSL.dat", angle_scan(0.1, 10, 1.0));
+    fs::resize_file(run / "dST.dat", 8ull << 30);  // sparse: no disk used
+    CommandResult r = run_plot(dir, "'" + run.string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("dST.dat holds 8589934592 bytes"), std::string::npos) << r.err;
+    fs::remove(run / "dST.dat");
+    ASSERT_EQ(::mkfifo((run / "dST.dat").c_str(), 0644), 0);
+    r = run_plot(dir, "'" + run.string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("dST.dat is not a regular file"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(run / "plots"));
     fs::remove_all(dir);
 }
 

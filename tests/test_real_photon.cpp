@@ -83,6 +83,19 @@ TEST(RealPhoton, PhotoproductionAtQ2ZeroInEveryModel) {
         }
 }
 
+// Below threshold there is no photoproduction either: no value of the point is a number, the longitudinal
+// ones (zero for a real photon that produces a pion) included.
+TEST(RealPhoton, BelowThresholdEveryValueIsNaN) {
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.name);
+        const Observables x = c.evaluate(1.0, 0.0, Angle::theta(0.5));
+        for (const auto* s : {&x.dsigma_dt, &x.dsigma_domega})
+            for (double v : {s->t, s->l, s->tt, s->lt, s->ltp, s->u}) EXPECT_TRUE(std::isnan(v)) << v;
+        EXPECT_TRUE(std::isnan(x.lt_ratio));
+        EXPECT_TRUE(std::isnan(x.bsa));
+    }
+}
+
 TEST(RealPhoton, ElectroproductionApproachesItSmoothly) {
     // dsigma_T within 2% of its photoproduction value, dsigma_L growing from 0 to its value at 1e-3 GeV^2
     for (const Case& c : cases()) {

@@ -1,3 +1,4 @@
+#!/usr/bin/python3
 """Fit one cut-off of a model to measured cross sections, and draw the data with the fitted curve.
 
 The data: the unseparated cross section sigma_U = dsigma_T/dt + eps dsigma_L/dt of gamma* p -> pi0 p measured
@@ -6,7 +7,7 @@ kavrin-regge in pi0 p with the degenerate omega phase and its nucleon Born terms
 the cut-off of the omega's electromagnetic form factor (omega_cutoff_mev). eps of each point follows from
 the beam energy.
 
-    PYTHONPATH=build/python python3 examples/python/fit_cutoff.py [OUTPUT.png]
+    PYTHONPATH=build/python /usr/bin/python3 examples/python/fit_cutoff.py [OUTPUT.png]
 """
 import math
 import pathlib
@@ -66,7 +67,7 @@ def main(out_png):
     fit.hesse()
     best, err = fit.values["omega_cutoff_mev"], fit.errors["omega_cutoff_mev"]
     ndf = len(sigma_u) - 1
-    print(f"omega cut-off = {best:.1f} +- {err:.1f} MeV, chi2/N = {fit.fval:.1f}/{ndf} = {fit.fval / ndf:.2f}")
+    print(f"omega cut-off = {best:.1f} +- {err:.1f} MeV, chi2/ndf = {fit.fval:.1f}/{ndf} = {fit.fval / ndf:.2f}")
 
     # the (Q^2, x_B) bin with the most points, with the fitted curve at its mean kinematics
     keys = list(zip(np.round(q2, 1), np.round(xb, 2)))

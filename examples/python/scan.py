@@ -1,6 +1,7 @@
+#!/usr/bin/python3
 """A -t scan of two models of gamma* p -> pi+ n at W = 2.22 GeV, Q^2 = 1.6 GeV^2, drawn with matplotlib.
 
-    PYTHONPATH=build/python python3 examples/python/scan.py [OUTPUT.png]
+    PYTHONPATH=build/python /usr/bin/python3 examples/python/scan.py [OUTPUT.png]
 """
 import sys
 

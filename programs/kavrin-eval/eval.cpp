@@ -25,7 +25,7 @@
 #include "io/results.hpp"
 #include "io/run.hpp"
 #include "kavrin-eval/points.hpp"
-#include "kavrin-plot/gnuplot.hpp"
+#include "figures/gnuplot.hpp"
 #include "kavrin/measured.hpp"
 
 namespace kavrin::eval {
@@ -71,7 +71,8 @@ std::string usage() {
             s += "    " + o.name + (values.empty() ? "" : " (" + values + ")") + ": " + o.description + "\n";
         }
     }
-    s += "\nThe data format and the shipped data: docs/eval.md (installed under share/doc/kavrin/).\n";
+    s += "\nThe table format, the shipped data and each model's chi2: " KAVRIN_DOC_DIR
+         "/docs/eval.md (docs/eval.md in the source tree); the measurements: " KAVRIN_DOC_DIR "/data/experiment/.\n";
     return s;
 }
 
@@ -504,7 +505,7 @@ void remove_earlier_figures(const std::filesystem::path& dir) {
 
 void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, const PointTable& t,
           const std::vector<Point>& points, const std::vector<Evaluated>& evaluated, unsigned threads, std::ostream& out) {
-    const std::optional<std::filesystem::path> gnuplot = plot::find_gnuplot();
+    const std::optional<std::filesystem::path> gnuplot = figures::find_gnuplot();
     if (!gnuplot) throw std::runtime_error("gnuplot is not installed (Debian: gnuplot-nox); no figure drawn");
     const std::filesystem::path dir(dir_name);
     std::error_code ec;
@@ -585,20 +586,20 @@ void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, c
             std::ostringstream gp;
             // gnuplot writes into a new file of ours, put in place afterwards: no link is ever followed
             gp << "set terminal pngcairo size 800,560 enhanced font 'sans,11'\nset output '." << stem << ".png.new'\n"
-               << "set title " << plot::gnuplot_quote(title.str()) << "\nset xlabel "
+               << "set title " << figures::gnuplot_quote(title.str()) << "\nset xlabel "
                << (g.x_is_phi ? "'φ (deg, Trento)'" : "'−t (GeV^2)'") << "\nset ylabel "
-               << plot::gnuplot_quote(label_of(m.quantity) + unit) << "\nset key top right\nset grid\n"
+               << figures::gnuplot_quote(label_of(m.quantity) + unit) << "\nset key top right\nset grid\n"
                << "plot '" << stem << ".data' index 0 using 1:2:3 with yerrorbars pt 7 title "
-               << plot::gnuplot_quote(std::filesystem::path(t.file).filename().string());
+               << figures::gnuplot_quote(std::filesystem::path(t.file).filename().string());
             for (std::size_t k = 0; k < models.size(); ++k)
                 gp << ", '' index " << k + 1 << " using 1:2 with " << (uniform ? "lines lw 2" : "points pt 6 ps 1.3")
                    << " title "
-                   << plot::gnuplot_quote(std::string(frontend::name_of(models[k].model())));
+                   << figures::gnuplot_quote(std::string(frontend::name_of(models[k].model())));
             gp << "\n";
             frontend::write_file((dir / (stem + ".gp")).string(), gp.str());
             const std::filesystem::path png_new = dir / ("." + stem + ".png.new");
             frontend::write_file(png_new.string(), "");
-            const plot::GnuplotRun r = plot::run_gnuplot(*gnuplot, dir, stem + ".gp");
+            const figures::GnuplotRun r = figures::run_gnuplot(*gnuplot, dir, stem + ".gp");
             if (r.status != 0) {
                 std::filesystem::remove(png_new, ec);
                 throw std::runtime_error("gnuplot failed on " + stem + ".gp: " + r.messages);

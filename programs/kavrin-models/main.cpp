@@ -16,11 +16,13 @@ separated cross sections, the beam-spin asymmetry, or the phi-dependent sum of t
 along a scan of W, Q^2, -t or cos(theta).
 
 usage: kavrin-models            asks its questions on standard output, one answer per line from standard input
-       kavrin-models < ANSWERS  runs an answer file (one answer per line; examples in examples/kavrin-models/)
+       kavrin-models < ANSWERS  runs an answer file (one answer per line; examples in
+                                )" KAVRIN_DOC_DIR R"(/examples/kavrin-models/)
        kavrin-models --help | --version
 
 It writes its result files (dST.dat, ..., dS.dat, BSA_t.dat, BSA_QQ.dat, two columns per line) in the
-working directory, with kavrin-run.txt saying what produced them (answers, settings, files). README.md of the project says what each answer and each file means, and the units.
+working directory, with kavrin-run.txt saying what produced them (answers, settings, files). What each answer and each file means, and the units: )" KAVRIN_DOC_DIR R"(/docs/dialogues.md;
+the physics: )" KAVRIN_DOC_DIR R"(/docs/physics.md (docs/ in the source tree).
 )";
 
 }  // namespace

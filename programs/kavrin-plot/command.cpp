@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
 #include <stdexcept>
 
+#include "figures/files.hpp"
+#include "figures/gnuplot.hpp"
 #include "kavrin-plot/figures.hpp"
-#include "kavrin-plot/gnuplot.hpp"
 #include "kavrin-plot/result_data.hpp"
 #include "kavrin-plot/run_record.hpp"
 
@@ -34,7 +34,9 @@ const char* kUsage =
     "             interference terms dσTT, dσLT, dσLT' included (the others, ratios and asymmetries stay\n"
     "             linear, and the console names them)\n"
     "             By default dσT, dσL, dσU and the phi-dependent cross sections are drawn on a logarithmic\n"
-    "             axis when their values are all positive and span more than two decades, all else linear\n";
+    "             axis when their values are all positive and span more than two decades, all else linear\n"
+    "  The figures are described in " KAVRIN_DOC_DIR "/docs/figures.md (docs/figures.md in the\n"
+    "  source tree), the physics in " KAVRIN_DOC_DIR "/docs/physics.md.\n";
 
 struct Options {
     fs::path run_dir;
@@ -100,14 +102,6 @@ std::vector<std::string> all_result_names() {
     return names;
 }
 
-// Writes a text file whole, reporting a failed write.
-void write_text(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) throw std::runtime_error("cannot write " + file.string());
-}
-
 // gnuplot's messages without its notes on widening the empty axis range of a single point.
 std::string without_range_warnings(const std::string& messages) {
     std::string kept, line;
@@ -151,12 +145,15 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
         return 1;
     }
 
-    // Read every result file present (read only; nothing in RUN_DIR is written).
+    // Read every result file present (read only; nothing in RUN_DIR is written); a FIFO, device or
+    // directory under a result file's name is refused, as is a file larger than a run writes.
     RunTables run;
     try {
         for (const std::string& name : all_result_names()) {
             const fs::path file = opt.run_dir / name;
-            if (fs::is_regular_file(file, ec)) run.emplace(name, read_result_table(file));
+            const fs::file_status st = fs::symlink_status(file, ec);
+            if (!fs::exists(st) || (fs::is_symlink(st) && !fs::exists(file, ec))) continue;
+            run.emplace(name, read_result_table(file));
         }
     } catch (const std::exception& e) {
         err << "kavrin-plot: " << e.what() << "\n";
@@ -201,7 +198,7 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
         return 1;
     }
 
-    const std::optional<fs::path> gnuplot = find_gnuplot();
+    const std::optional<fs::path> gnuplot = figures::find_gnuplot();
     if (!gnuplot) {
         err << "kavrin-plot: gnuplot is not installed (not found on PATH); install it, e.g. "
                "`sudo apt-get install gnuplot-nox` on Debian or Ubuntu, and run kavrin-plot again\n";
@@ -235,7 +232,7 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
     for (const Figure& f : plan.figures) {
         produced.insert(f.stem + ".png");
         produced.insert(f.stem + ".gp");
-        for (const Panel& p : f.panels) produced.insert(data_file_name(p.file));
+        for (const Panel& p : f.panels) produced.insert(p.data);
     }
     std::vector<std::string> ours;
     for (const std::string& stem : all_figure_stems()) {
@@ -251,29 +248,28 @@ int plot_command(const std::vector<std::string>& args, std::ostream& out, std::o
         std::size_t points = 0, series = 0;
         std::string files;
         try {
+            // every file through a temporary renamed over it: a link in the figure directory is replaced,
+            // never followed
             for (const Panel& p : fig.panels) {
-                std::ofstream data(out_dir / data_file_name(p.file), std::ios::binary | std::ios::trunc);
+                std::ostringstream data;
                 std::vector<double> values;
                 for (const SeriesLabel& l : p.labels) values.push_back(l.value);
-                write_plot_data(data, p.series, p.file, values);
-                data.close();
-                if (!data) throw std::runtime_error("cannot write " + (out_dir / data_file_name(p.file)).string());
-                points += p.finite;
+                write_plot_data(data, p.series, p.source, values);
+                figures::write_file(out_dir / p.data, data.str());
+                points += p.point_count();
                 series = std::max(series, p.series.size());
-                files += (files.empty() ? "" : " ") + p.file;
+                files += (files.empty() ? "" : " ") + p.source;
             }
-            write_text(out_dir / (fig.stem + ".gp"), gnuplot_script(fig));
+            figures::write_file(out_dir / (fig.stem + ".gp"), gnuplot_script(fig));
         } catch (const std::exception& e) {
             err << "kavrin-plot: " << e.what() << "\n";
             return 1;
         }
-        const fs::path png = out_dir / (fig.stem + ".png");
-        fs::remove(png, ec);
-        const GnuplotRun run_result = run_gnuplot(*gnuplot, out_dir, fig.stem + ".gp");
-        const auto size = png_size(png);
-        if (run_result.status != 0 || !size) {
+        const figures::GnuplotRun run_result = figures::draw_png(*gnuplot, out_dir, fig.stem + ".gp", fig.stem + ".png");
+        if (run_result.status != 0) {
+            fs::remove(out_dir / (fig.stem + ".png"), ec);  // an earlier figure would not show these data
             err << "kavrin-plot: gnuplot failed on " << (out_dir / (fig.stem + ".gp")).string() << " (status "
-                << run_result.status << ")" << (size ? "" : ", no PNG written") << "\n"
+                << run_result.status << "), no PNG written\n"
                 << run_result.messages;
             status = 1;
             continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace kavrin::plot {
 
@@ -176,6 +177,27 @@ std::string y_label(Measure m, const PanelDef& panel, bool negated, Program prog
     }
     return q;
 }
+
+// The title of one panel: the observable, without its unit (the y label has it).
+std::string panel_title(Measure m, const PanelDef& panel, bool negated, Program program, XKind scan) {
+    const std::string sign = negated ? "−" : "";
+    const std::string q = panel.quantity;
+    switch (m) {
+        case Measure::per_t: return sign + "d" + q + "/dt";
+        case Measure::per_omega: return sign + "d" + q + "/dΩ";
+        case Measure::ratio: return "dσ_L/dσ_T";
+        case Measure::asymmetry: return "beam-spin asymmetry";
+        case Measure::separated:
+            if (program == Program::regge) return "d" + q + "/dt";
+            if (scan == XKind::w && program == Program::models) return "d" + q + "/dΩ";
+            if (scan == XKind::w || scan == XKind::unknown) return "d" + q + "/dt or d" + q + "/dΩ";
+            return "d" + q + "/dt";
+    }
+    return q;
+}
+
+// -t up to which the models are made (docs/physics.md, section 8: "up to about 1-2 GeV^2"), in GeV^2.
+constexpr double kModelsMinusTRange = 2.0;
 
 // The x of a figure in its heading: "−t", "Q^2", ...; empty when unknown.
 std::string x_short(XKind kind) {
@@ -352,29 +374,6 @@ std::string x_name(XKind kind) {
     return "unknown";
 }
 
-YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked) {
-    YChoice c;
-    if (quantity == YQuantity::other || asked == YScale::linear) return c;
-    if (quantity == YQuantity::interference && asked == YScale::automatic) return c;
-    double lo = 0.0, hi = 0.0;
-    bool any = false, positive = true;
-    for (const Series& s : series)
-        for (const Piece& p : s.pieces)
-            for (const Row& r : p) {
-                if (!(r.y > 0.0)) positive = false;
-                lo = any ? std::min(lo, r.y) : r.y;
-                hi = any ? std::max(hi, r.y) : r.y;
-                any = true;
-            }
-    if (!any) return c;
-    if (!positive) {
-        if (asked == YScale::log) c.linear_because = "values of both signs or zero";
-        return c;
-    }
-    c.log = asked == YScale::log || hi > 100.0 * lo;
-    return c;
-}
-
 std::string enhanced_text(const std::string& text) {
     auto word_char = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
     std::string out;
@@ -471,18 +470,19 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, 
                                      " line(s) not two numbers, skipped (first: line " +
                                      std::to_string(table.bad_lines.front()) + ")");
             Panel panel;
-            panel.file = pd.file;
+            panel.source = pd.file;
+            panel.data = data_file_name(pd.file);
+            panel.title = panel_title(measure, pd, def.negated, plan.program, scan);
             panel.ylabel = y_label(measure, pd, def.negated, plan.program, scan, unit);
             panel.series = split_series(table.rows);
-            panel.lines = table.line_count;
-            for (const Series& s : panel.series) panel.finite += s.point_count();
-            if (panel.finite == 0) {
+            const std::size_t finite = panel.point_count();
+            if (finite == 0) {
                 plan.notes.push_back(std::string(pd.file) + ": " + std::to_string(table.line_count) +
                                      " line(s), none with finite values: no curve");
                 continue;
             }
-            if (panel.finite < table.rows.size())
-                plan.left_out.push_back(std::string(pd.file) + " " + std::to_string(table.rows.size() - panel.finite) +
+            if (finite < table.rows.size())
+                plan.left_out.push_back(std::string(pd.file) + " " + std::to_string(table.rows.size() - finite) +
                                         "/" + std::to_string(table.line_count));
             const YChoice y = choose_y_scale(panel.series, y_quantity(pd), y_scale);
             panel.log_y = y.log;
@@ -502,7 +502,28 @@ Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, 
             }
             fig.panels.push_back(std::move(panel));
         }
-        if (!fig.panels.empty()) plan.figures.push_back(std::move(fig));
+        if (fig.panels.empty()) continue;
+        fig.phi_axis = fig_x == XKind::phi;
+        if (fig_x == XKind::minus_t || fig_x == XKind::t0_minus_t) {
+            // t0 - t is at most -t: beyond the range in either
+            double reach = 0.0;
+            for (const Panel& p : fig.panels)
+                for (const Series& se : p.series)
+                    for (const Piece& pc : se.pieces)
+                        for (const Row& r : pc) reach = std::max(reach, r.x);
+            if (reach > kModelsMinusTRange) {
+                char buf[64];
+                std::snprintf(buf, sizeof buf, "%.3g", reach);
+                const std::string x = fig_x == XKind::minus_t ? "−t" : "t_0 − t";
+                fig.notes.push_back(x + " reaches " + buf + " GeV^2; the models are made for −t up to 1–2 GeV^2" +
+                                    " (docs/physics.md §8)" + (fig_x == XKind::minus_t ? ": shaded, an extrapolation" : ""));
+                if (fig_x == XKind::minus_t) fig.shade_from = kModelsMinusTRange;
+                plan.notes.push_back(std::string(fig.stem) + ".png: " + (fig_x == XKind::minus_t ? "-t" : "t0 - t") +
+                                     " reaches " + buf + " GeV^2, beyond the models' range of -t up to about 1-2 GeV^2"
+                                     " (docs/physics.md, section 8): said in the figure");
+            }
+        }
+        plan.figures.push_back(std::move(fig));
     }
     return plan;
 }

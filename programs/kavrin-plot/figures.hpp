@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "figures/figure.hpp"
 #include "kavrin-plot/result_data.hpp"
 #include "kavrin-plot/run_record.hpp"
 
@@ -64,44 +65,17 @@ std::string x_label(XKind kind);
 /// Plain name of an x kind for the console.
 std::string x_name(XKind kind);
 
-/// The y axis asked for on the command line: chosen from the data, or linear or logarithmic throughout.
-enum class YScale { automatic, linear, log };
+/// The y axis asked for on the command line, and the choice of each panel's axis.
+using figures::YChoice;
+using figures::YQuantity;
+using figures::YScale;
+using figures::choose_y_scale;
 
-/// The y axis of one panel, and why a logarithmic one was not drawn when it was asked for.
-struct YChoice {
-    bool log = false;
-    std::string linear_because;  // set when --log was given but the panel is drawn linear
-};
-/// What a panel's y is, for the choice of its axis.
-enum class YQuantity {
-    cross_section,  // dσT, dσL, dσU and the φ-dependent cross sections: positive
-    interference,   // dσTT, dσLT, dσLT′ (and their negatives): of either sign
-    other,          // ratios and asymmetries
-};
-/// Log y for cross sections whose finite values are all positive and span more than two decades; with
-/// --log for every cross section (interference terms included) whose values are all positive. Linear for
-/// the rest: ratios and asymmetries, values of either sign or zero, interference terms by default.
-YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked);
-
-/// One panel of a figure: one result file.
-struct Panel {
-    std::string file;              // result file name, e.g. "dST.dat"
-    std::string ylabel;            // quantity and unit
-    std::vector<Series> series;    // its curves
-    std::size_t lines = 0;         // lines of the file
-    std::size_t finite = 0;        // finite points drawn
-    bool log_y = false;            // logarithmic y axis
-    std::vector<SeriesLabel> labels;  // one per series (by series number - 1) from the run record, or none
-    std::string colour_axis;       // name and unit of the labelled parameter, e.g. "Q^2 (GeV^2)"
-};
+/// A panel is one result file: its title names the observable, its source the file.
+using figures::Panel;
 
 /// One figure (one PNG), one or more panels sharing the x axis kind.
-struct Figure {
-    std::string stem;              // output name without extension, e.g. "separated"
-    std::string heading;           // title of the figure
-    std::string subtitle;          // reaction, model and fixed kinematics (from the run record), or empty
-    std::string xlabel;
-    std::vector<Panel> panels;     // only files that hold finite points
+struct Figure : figures::Figure {
     bool scan_x = false;           // its x is the scan variable of the run
 };
 
@@ -115,7 +89,8 @@ struct Plan {
     bool record_used = false;            // titles, units and series labels come from the run record
 };
 /// Plans every figure whose files hold finite points; x_option overrides the scan variable. With a run
-/// record (one that has a [figures] section) the titles, units and series labels come from it.
+/// record (one that has a [figures] section) the titles, units and series labels come from it. A figure whose
+/// −t runs beyond the range the models are made for (docs/physics.md, section 8) carries a note saying so.
 Plan plan_figures(const RunTables& run, const std::optional<XOption>& x_option, const RunRecord* record = nullptr,
                   YScale y_scale = YScale::automatic);
 

@@ -1,10 +1,9 @@
 #include "kavrin-plot/result_data.hpp"
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <stdexcept>
 
+#include "figures/files.hpp"
 #include "io/answers.hpp"
 
 namespace kavrin::plot {
@@ -20,12 +19,6 @@ bool is_separator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r
 std::size_t ResultTable::finite_rows() const {
     std::size_t n = 0;
     for (const Row& r : rows) n += finite(r) ? 1 : 0;
-    return n;
-}
-
-std::size_t Series::point_count() const {
-    std::size_t n = 0;
-    for (const Piece& p : pieces) n += p.size();
     return n;
 }
 
@@ -66,21 +59,18 @@ std::optional<Row> parse_result_line(std::string_view line) {
 }
 
 ResultTable read_result_table(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + file.string());
     ResultTable table;
-    std::string line;
-    std::size_t number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.find_first_not_of(" \t\r,") == std::string::npos) continue;
+    const figures::ReadLimits limits{max_result_bytes, max_result_lines, 256};
+    figures::read_lines(file, limits, [&](std::string_view line, std::size_t number, bool cut) {
+        if (line.find_first_not_of(" \t\r,") == std::string_view::npos && !cut) return;
         ++table.line_count;
-        if (const auto row = parse_result_line(line))
+        std::optional<Row> row;
+        if (!cut) row = parse_result_line(line);
+        if (row)
             table.rows.push_back(*row);
         else
             table.bad_lines.push_back(number);
-    }
-    if (in.bad()) throw std::runtime_error("error while reading " + file.string());
+    });
     return table;
 }
 
@@ -123,32 +113,6 @@ std::vector<Series> split_series(const std::vector<Row>& rows) {
         piece_open = true;
     }
     return out;
-}
-
-void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name,
-                     const std::vector<double>& values) {
-    const bool with_values = !values.empty();
-    out << (with_values ? "# x y series value: the finite lines of " : "# x y series: the finite lines of ") << source_name
-        << "; blank line = left-out non-finite line, two blank lines = next series\n";
-    bool first_block = true;
-    char buf[128];
-    for (const Series& s : series) {
-        if (s.point_count() == 0) continue;
-        if (!first_block) out << "\n\n";
-        first_block = false;
-        bool first_piece = true;
-        for (const Piece& p : s.pieces) {
-            if (!first_piece) out << '\n';
-            first_piece = false;
-            for (const Row& r : p) {
-                if (with_values && s.number - 1 < values.size())
-                    std::snprintf(buf, sizeof buf, "%.17g %.17g %zu %.17g\n", r.x, r.y, s.number, values[s.number - 1]);
-                else
-                    std::snprintf(buf, sizeof buf, "%.17g %.17g %zu\n", r.x, r.y, s.number);
-                out << buf;
-            }
-        }
-    }
 }
 
 }  // namespace kavrin::plot

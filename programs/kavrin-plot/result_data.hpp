@@ -15,13 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include "figures/figure.hpp"
+
 namespace kavrin::plot {
 
 /// One result line: abscissa and ordinate as read (either may be NaN or infinite).
-struct Row {
-    double x = 0.0;
-    double y = 0.0;
-};
+using figures::Row;
 
 /// One result file as read.
 struct ResultTable {
@@ -33,31 +32,25 @@ struct ResultTable {
     std::size_t finite_rows() const;
 };
 
-/// A run of consecutive finite points of one series (a non-finite line ends it).
-using Piece = std::vector<Row>;
-
-/// One series of a file: its number counted from 1 over all series of the file, and its finite points
-/// grouped into pieces (empty when every line of the series is non-finite).
-struct Series {
-    std::size_t number = 0;
-    std::vector<Piece> pieces;
-
-    std::size_t point_count() const;
-};
+/// A run of consecutive finite points of one series, and one series of a file (numbered from 1 over all
+/// series of the file).
+using figures::Piece;
+using figures::Series;
 
 /// One free-format real: 1.5, -2, .5, 3.4567890123456790E-002, 1.0D-03, 0.25-100, NaN, Infinity.
 std::optional<double> parse_number(std::string_view token);
 /// One result line: exactly two numbers separated by blanks, tabs or commas; nothing for anything else.
 std::optional<Row> parse_result_line(std::string_view line);
-/// Reads a result file; throws std::runtime_error when it cannot be read.
+/// Most bytes and lines of a result file read: a run writes at most 1,000,000 lines of at most 64 characters
+/// to a file; a larger file is refused with a message instead of filling the memory.
+inline constexpr std::size_t max_result_bytes = 128u << 20;
+inline constexpr std::size_t max_result_lines = 2'000'000;
+/// Reads a result file; throws std::runtime_error when it cannot be read, is not a regular file or is
+/// larger than a run writes.
 ResultTable read_result_table(const std::filesystem::path& file);
 /// Cuts the rows into series where x restarts and drops the non-finite points.
 std::vector<Series> split_series(const std::vector<Row>& rows);
-/// Writes the finite points as gnuplot data "x y series": one blank line between the pieces of a series,
-/// two between series (so each series is one gnuplot index, in order), series without points left out.
-/// With `values` (one per series, by series number - 1) a fourth column holds the parameter value of the
-/// series, the one its colour stands for.
-void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name,
-                     const std::vector<double>& values = {});
+/// The cleaned data of a file, as figures::write_plot_data writes it.
+using figures::write_plot_data;
 
 }  // namespace kavrin::plot

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "figures/figure.hpp"
+
 namespace kavrin::plot {
 
 /// The file name of the run record in a run directory.
@@ -59,10 +61,8 @@ RunRecord parse_run_record(std::string_view text);
 std::optional<RunRecord> read_run_record(const std::filesystem::path& run_dir);
 
 /// One curve's label and the value its colour stands for.
-struct SeriesLabel {
-    std::string text;   // "Q^2 = 1.6 GeV^2" (gnuplot enhanced text); loops joined by ", "
-    double value = 0.0; // value of the fastest loop
-};
+/// A series' key text ("Q^2 = 1.6 GeV^2", loops joined by ", ") and the value of the fastest loop.
+using figures::SeriesLabel;
 /// Labels of the series of a file from the loops of the record; nothing when `found` (the number of series
 /// in the file) is not the number of combinations of the loops, or when there is no loop.
 std::optional<std::vector<SeriesLabel>> series_labels(const std::vector<SeriesLoop>& loops, std::size_t found);

@@ -16,13 +16,15 @@ nucleon form factors: separated cross sections, L/T and the beam-spin asymmetry 
 cos(theta), or the phi-dependent cross section of the DESY, Cornell, CEA or JLab convention.
 
 usage: kavrin-regge            asks its questions on standard output, one answer per line from standard input
-       kavrin-regge < ANSWERS  runs an answer file (one answer per line; examples in examples/kavrin-regge/)
+       kavrin-regge < ANSWERS  runs an answer file (one answer per line; examples in
+                                )" KAVRIN_DOC_DIR R"(/examples/kavrin-regge/)
        kavrin-regge --help | --version
 
 It writes its result files (dST.dat, dSL.dat, ..., BSA.dat, ddS_*.dat, two columns per line) in the working
 directory, with kavrin-run.txt saying what produced them (answers, settings, files). The Gauss-Legendre table
-is ./integral/gauss-legendre100.dat when present, otherwise the installed copy. README.md of the project says
-what each answer and each file means, and the units.
+is ./integral/gauss-legendre100.dat when present, otherwise the installed copy.
+What each answer and each file means, and the units: )" KAVRIN_DOC_DIR R"(/docs/dialogues.md;
+the physics: )" KAVRIN_DOC_DIR R"(/docs/physics.md (docs/ in the source tree).
 )";
 
 }  // namespace

@@ -1,25 +1,22 @@
-#include "kavrin-plot/gnuplot.hpp"
-
-#include <sys/wait.h>
-#include <unistd.h>
+#include "figures/figure.hpp"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
+#include <cstdio>
 #include <sstream>
 
-namespace kavrin::plot {
+#include "figures/gnuplot.hpp"
+
+namespace kavrin::figures {
 
 namespace {
 
 // Distinct colours for up to ten series (a curve keeps its colour in every panel).
 constexpr std::array<const char*, 10> kColours = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
                                                   "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
-// Up to this many series get a legend entry each; more are coloured along a palette.
-constexpr std::size_t kMaxLegendSeries = 8;
+// Up to this many series get a key entry each; more are coloured along a palette.
+constexpr std::size_t kMaxKeySeries = 8;
 
 struct Layout {
     int rows, cols, width, height;
@@ -89,20 +86,74 @@ void colour_plot(std::ostream& s, const Panel& p, const std::string& data, const
     s << "\n";
 }
 
+// Characters of UTF-8 text.
+std::size_t characters(const std::string& text) {
+    std::size_t n = 0;
+    for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return n;
+}
+
 }  // namespace
 
-std::string gnuplot_quote(const std::string& text) {
-    std::string q = "\"";
-    for (char c : text) {
-        // gnuplot runs `command` as a shell command even inside a double-quoted string unless escaped
-        if (c == '\\' || c == '"' || c == '`') q += '\\';
-        if (c == '\n') {
-            q += "\\n";
-            continue;
-        }
-        q += c;
+std::size_t Series::point_count() const {
+    std::size_t n = 0;
+    for (const Piece& p : pieces) n += p.size();
+    return n;
+}
+
+std::size_t Panel::point_count() const {
+    std::size_t n = 0;
+    for (const Series& s : series) n += s.point_count();
+    return n;
+}
+
+YChoice choose_y_scale(const std::vector<Series>& series, YQuantity quantity, YScale asked) {
+    YChoice c;
+    if (quantity == YQuantity::other || asked == YScale::linear) return c;
+    if (quantity == YQuantity::interference && asked == YScale::automatic) return c;
+    double lo = 0.0, hi = 0.0;
+    bool any = false, positive = true;
+    for (const Series& s : series)
+        for (const Piece& p : s.pieces)
+            for (const Row& r : p) {
+                if (!(r.y > 0.0)) positive = false;
+                lo = any ? std::min(lo, r.y) : r.y;
+                hi = any ? std::max(hi, r.y) : r.y;
+                any = true;
+            }
+    if (!any) return c;
+    if (!positive) {
+        if (asked == YScale::log) c.linear_because = "values of both signs or zero";
+        return c;
     }
-    return q + "\"";
+    c.log = asked == YScale::log || hi > 100.0 * lo;
+    return c;
+}
+
+void write_plot_data(std::ostream& out, const std::vector<Series>& series, std::string_view source_name,
+                     const std::vector<double>& values) {
+    const bool with_values = !values.empty();
+    out << (with_values ? "# x y series value: the finite lines of " : "# x y series: the finite lines of ") << source_name
+        << "; blank line = left-out non-finite line, two blank lines = next series\n";
+    bool first_block = true;
+    char buf[128];
+    for (const Series& s : series) {
+        if (s.point_count() == 0) continue;
+        if (!first_block) out << "\n\n";
+        first_block = false;
+        bool first_piece = true;
+        for (const Piece& p : s.pieces) {
+            if (!first_piece) out << '\n';
+            first_piece = false;
+            for (const Row& r : p) {
+                if (with_values && s.number - 1 < values.size())
+                    std::snprintf(buf, sizeof buf, "%.17g %.17g %zu %.17g\n", r.x, r.y, s.number, values[s.number - 1]);
+                else
+                    std::snprintf(buf, sizeof buf, "%.17g %.17g %zu\n", r.x, r.y, s.number);
+                out << buf;
+            }
+        }
+    }
 }
 
 std::string gnuplot_script(const Figure& fig) {
@@ -117,11 +168,9 @@ std::string gnuplot_script(const Figure& fig) {
     std::string heading = fig.heading;
     if (!fig.subtitle.empty()) {
         // a subtitle too long for the width goes on two lines: reaction and model, then the kinematics
-        std::size_t chars = 0;
-        for (char c : fig.subtitle) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
         std::string sub = fig.subtitle;
         const std::size_t cut = sub.find(";   ");
-        if (chars > static_cast<std::size_t>(lay.width) / 8 && cut != std::string::npos)
+        if (characters(sub) > static_cast<std::size_t>(lay.width) / 8 && cut != std::string::npos)
             sub = sub.substr(0, cut) + "}\n{/=11 " + sub.substr(cut + 4);
         heading.append("\n{/=11 ").append(sub).append("}");
     }
@@ -130,28 +179,32 @@ std::string gnuplot_script(const Figure& fig) {
         heading += std::to_string(most_series);
         heading += " series per file, one curve each (a new series starts where the x column restarts)";
     }
+    for (const std::string& note : fig.notes) heading.append("\n{/=10 ").append(note).append("}");
     const char* point_size = most_points <= 60 ? "0.6" : "0.25";
 
     std::ostringstream s;
     s.precision(12);
     s << "# " << fig.heading << "\n"
-      << "# Written by kavrin-plot. Data: the .data files beside this script (x, y, series number; the\n"
-      << "# finite lines of the result files). Redraw after restyling: gnuplot " << fig.stem << ".gp\n"
-      << "# (run it in this directory).\n"
+      << "# Data: the .data files beside this script (x, y, series number). Redraw after restyling:\n"
+      << "# gnuplot " << fig.stem << ".gp (run it in this directory).\n"
       << "set encoding utf8\n"
       << "set terminal pngcairo size " << lay.width << "," << lay.height << " enhanced font \"sans,10\"\n"
-      << "set output " << gnuplot_quote(fig.stem + ".png") << "\n"
+      << "if (!exists(\"kavrin_output\")) kavrin_output = " << gnuplot_quote(fig.stem + ".png") << "\n"
+      << "set output kavrin_output\n"
       << "set grid\n"
       << "set palette defined (0 \"#30123b\", 0.25 \"#4686fb\", 0.5 \"#1be5b5\", 0.75 \"#fb8022\", 1 \"#7a0403\")\n"
       << "set multiplot layout " << lay.rows << "," << lay.cols << " title " << gnuplot_quote(heading)
       << " font \",12\"\n"
       << "set xlabel " << gnuplot_quote(fig.xlabel) << "\n";
-    if (fig.xlabel == x_label(XKind::phi)) s << "set xrange [0:360]\nset xtics 60\n";
+    if (fig.phi_axis) s << "set xrange [0:360]\nset xtics 60\n";
+    if (std::isfinite(fig.shade_from))
+        s << "set object 1 rect from first " << fig.shade_from
+          << ", graph 0 to graph 1, graph 1 behind fillcolor rgb \"#ececec\" fillstyle solid noborder\n";
     for (const Panel& p : fig.panels) {
-        const std::string data = gnuplot_quote(data_file_name(p.file));
+        const std::string data = gnuplot_quote(p.data);
         const std::size_t n = drawn_series(p);
-        s << "\n# " << p.file << "\n"
-          << "set title " << gnuplot_quote(p.file) << " noenhanced\n"
+        s << "\n# " << p.source << "\n"
+          << "set title " << gnuplot_quote(p.title) << "\n"
           << "set ylabel " << gnuplot_quote(p.ylabel) << "\n";
         if (p.log_y) {
             // powers of ten on axes that span a decade or more; plain numbers on shorter ones
@@ -162,7 +215,7 @@ std::string gnuplot_script(const Figure& fig) {
             s << "unset logscale y\nset mytics default\nset format y \"%g\"\n";
         }
         const bool labels = !p.labels.empty();
-        if (n > kMaxLegendSeries && labels) {
+        if (n > kMaxKeySeries && labels) {
             // many series: the colour says the parameter value, read on the colour box
             const auto [lo, hi] = value_range(p);
             std::ostringstream range;
@@ -171,7 +224,7 @@ std::string gnuplot_script(const Figure& fig) {
             colour_plot(s, p, data, range.str(), gnuplot_quote(p.colour_axis), 4, " lw 1.2");
             continue;
         }
-        if (n > kMaxLegendSeries) {
+        if (n > kMaxKeySeries) {
             // many unlabelled series: the colour says the series number
             std::size_t last = 1;
             for (const Series& se : p.series)
@@ -208,86 +261,4 @@ std::string gnuplot_script(const Figure& fig) {
     return s.str();
 }
 
-std::optional<std::filesystem::path> find_gnuplot() {
-    const char* path = std::getenv("PATH");
-    if (!path) return std::nullopt;
-    std::string_view rest(path);
-    while (true) {
-        const std::size_t colon = rest.find(':');
-        const std::string dir(rest.substr(0, colon));
-        const std::filesystem::path candidate = std::filesystem::path(dir.empty() ? "." : dir) / "gnuplot";
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        if (colon == std::string_view::npos) break;
-        rest.remove_prefix(colon + 1);
-    }
-    return std::nullopt;
-}
-
-GnuplotRun run_gnuplot(const std::filesystem::path& gnuplot, const std::filesystem::path& dir,
-                       const std::string& script) {
-    GnuplotRun result;
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        result.messages = "cannot create a pipe for gnuplot";
-        return result;
-    }
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        result.messages = "cannot start gnuplot";
-        return result;
-    }
-    if (pid == 0) {
-        ::dup2(fds[1], STDOUT_FILENO);
-        ::dup2(fds[1], STDERR_FILENO);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        if (::chdir(dir.c_str()) != 0) ::_exit(126);
-        const std::string program = gnuplot.string();
-        char* argv[] = {const_cast<char*>("gnuplot"), const_cast<char*>(script.c_str()), nullptr};
-        ::execv(program.c_str(), argv);
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    char buf[4096];
-    ssize_t got;
-    while ((got = ::read(fds[0], buf, sizeof buf)) != 0) {
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        result.messages.append(buf, static_cast<std::size_t>(got));
-    }
-    ::close(fds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return result;
-    }
-    if (WIFEXITED(status)) {
-        result.status = WEXITSTATUS(status);
-        if (result.status == 126) result.messages += "cannot enter " + dir.string() + "\n";
-        if (result.status == 127) result.messages += "cannot execute " + gnuplot.string() + "\n";
-    } else {
-        result.status = 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    }
-    return result;
-}
-
-std::optional<std::pair<unsigned, unsigned>> png_size(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    unsigned char head[24];
-    if (!in.read(reinterpret_cast<char*>(head), sizeof head)) return std::nullopt;
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (!std::equal(signature, signature + 8, head)) return std::nullopt;
-    if (!std::equal(head + 12, head + 16, reinterpret_cast<const unsigned char*>("IHDR"))) return std::nullopt;
-    auto be32 = [&](int at) {
-        return (unsigned(head[at]) << 24) | (unsigned(head[at + 1]) << 16) | (unsigned(head[at + 2]) << 8) |
-               unsigned(head[at + 3]);
-    };
-    return std::make_pair(be32(16), be32(20));
-}
-
-}  // namespace kavrin::plot
+}  // namespace kavrin::figures
