@@ -419,6 +419,29 @@ std::string label_of(Quantity q) {
     return labels[static_cast<std::size_t>(q)];
 }
 
+// A setting in words as gnuplot's enhanced text: the columns' symbols, other underscores shown as such.
+std::string enhanced(std::string text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '_' || c == '^' || c == '{' || c == '}' || c == '@' || c == '&' || c == '~') out += '\\';
+        out += c;
+    }
+    const std::pair<const char*, const char*> symbols[] = {
+        {"W = ", "W (GeV) = "}, {"Q2 = ", "Q^2 (GeV^2) = "}, {"xB = ", "x_B = "}, {"eps = ", "ε = "},
+        {"E\\_beam = ", "E_{beam} (GeV) = "}, {"minus\\_t = ", "−t (GeV^2) = "}, {"theta\\_deg = ", "θ (deg) = "},
+        {"cos\\_theta = ", "cos θ = "}};
+    for (const auto& [from, to] : symbols)
+        for (std::size_t at = 0; (at = out.find(from, at)) != std::string::npos;) {
+            if (at == 0 || out[at - 1] == ' ') {
+                out.replace(at, std::string(from).size(), to);
+                at += std::string(to).size();
+            } else {
+                ++at;
+            }
+        }
+    return out;
+}
+
 // A name safe as part of a file name.
 std::string file_part(const std::string& s) {
     std::string out;
@@ -580,7 +603,7 @@ void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, c
             }
             frontend::write_file((dir / (stem + ".data")).string(), data.str());
             std::ostringstream title;
-            title << channel_title(models.front().channel()) << ": " << g.description;
+            title << channel_title(models.front().channel()) << ": " << enhanced(g.description);
             if (!uniform) title << "\nthe models at each point's own kinematics";
             const std::string unit = m.unit.empty() ? "" : " (" + m.unit + ")";
             std::ostringstream gp;
