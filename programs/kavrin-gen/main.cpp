@@ -1,0 +1,6 @@
+// kavrin-gen: events of e N -> e' pi N' from the models, for detector simulation and rate estimates.
+#include <iostream>
+
+#include "kavrin-gen/cli.hpp"
+
+int main(int argc, char** argv) { return kavrin::gen::run(argc, argv, std::cout, std::cerr); }
