@@ -251,6 +251,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         return 1;
     }
 
+    const auto scanned = std::chrono::steady_clock::now();
     try {
         std::unique_ptr<EventWriter> writer = c.format == "lund" ? lund_writer(events_file->file(), *gen)
                                                                  : hepmc3_writer(events_file->file(), *gen);
@@ -274,7 +275,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         });
         if (terminal && last != start) err << "\r" << std::string(72, ' ') << "\r";
         writer->finish();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto end = std::chrono::steady_clock::now();
+        const double seconds = std::chrono::duration<double>(end - start).count();
+        const double generating = std::chrono::duration<double>(end - scanned).count();
 
         std::ostringstream r;
         r << "sigma = " << fmt(tally.sigma(), 8) << " +- " << fmt(tally.error(), 3) << " nb\n";
@@ -297,8 +300,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
             }
         }
         if (tally.negative > 0) r << "negative cross section = " << tally.negative << " trials, taken as 0\n";
-        r << "time = " << fmt(seconds, 4) << " s (" << threads << " threads), " << fmt(c.events / seconds, 4)
-          << " events/s\n";
+        r << "time = " << fmt(seconds, 4) << " s on " << threads << " threads: pre-scan "
+          << fmt(seconds - generating, 3) << " s, events " << fmt(generating, 4) << " s, "
+          << fmt(c.events / generating, 4) << " events/s\n";
         if (c.luminosity)
             r << "expected events per hour = " << fmt(tally.sigma() * 1e-33 * *c.luminosity * 3600.0, 6)
               << " at luminosity " << fmt(*c.luminosity, 4) << " cm^-2 s^-1\n";
@@ -306,8 +310,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         for (const auto& [k, v] : c.s.model_settings) r << ", " << k << "=" << v;
         r << "\nbox = Q2 " << fmt(c.s.q2.lo) << ":" << fmt(c.s.q2.hi) << " GeV^2, "
           << (c.s.by_w ? "W " : "x_B ") << fmt(c.s.x.lo) << ":" << fmt(c.s.x.hi) << (c.s.by_w ? " GeV" : "")
-          << ", -t " << (c.s.minus_t ? fmt(c.s.minus_t->lo) + ":" + fmt(c.s.minus_t->hi) + " GeV^2 within" : "")
-          << " the physical range, phi and phi_e 0:2pi\n";
+          << ", -t " << (c.s.minus_t ? fmt(c.s.minus_t->lo) + ":" + fmt(c.s.minus_t->hi) + " GeV^2 within " : "")
+          << "the physical range, phi and phi_e 0:2pi\n";
         r << "beam = " << fmt(c.s.beam_energy) << " GeV, polarization "
           << (c.s.beam_pol ? fmt(*c.s.beam_pol) : std::string("none (h = 0)")) << "\n";
         r << "seed = " << c.s.seed << ", first = " << c.first << ", events asked = " << c.events

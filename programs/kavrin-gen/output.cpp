@@ -198,7 +198,11 @@ public:
     void finish() override {
         writer_->close();
         stream_.flush();
-        if (!stream_) throw std::runtime_error(std::string("cannot write: ") + std::strerror(errno));
+        const bool ok = static_cast<bool>(stream_);
+        // the writer's destructor closes once more: let it write nowhere
+        stream_.rdbuf(nullptr);
+        writer_.reset();
+        if (!ok) throw std::runtime_error(std::string("cannot write: ") + std::strerror(errno));
     }
 
 private:
