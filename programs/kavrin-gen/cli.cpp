@@ -253,17 +253,14 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 
     const auto scanned = std::chrono::steady_clock::now();
     try {
-        std::unique_ptr<EventWriter> writer = c.format == "lund" ? lund_writer(events_file->file(), *gen)
+        std::unique_ptr<EventWriter> writer = c.format == "lund" ? lund_writer(events_file->file(), *gen, threads)
                                                                  : hepmc3_writer(events_file->file(), *gen);
         const bool terminal = ::isatty(2) == 1;
         auto last = start;
         std::uint64_t done = 0;
         Tally running;
         const Tally tally = run_events(*gen, c.first, c.events, threads, [&](const Event* ev, std::size_t n) {
-            for (std::size_t k = 0; k < n; ++k) {
-                running.add(ev[k]);
-                if (ev[k].weight > 0.0) writer->write(ev[k], c.first + done + k, running.sigma(), running.error());
-            }
+            writer->write(ev, n, c.first + done, running);
             done += n;
             const auto now = std::chrono::steady_clock::now();
             if (terminal && now - start > std::chrono::seconds(1) && now - last > std::chrono::milliseconds(250)) {

@@ -2,5 +2,9 @@
 #include <iostream>
 
 #include "kavrin-gen/cli.hpp"
+#include "kavrin-gen/output.hpp"
 
-int main(int argc, char** argv) { return kavrin::gen::run(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+    kavrin::gen::install_interrupt_cleanup();
+    return kavrin::gen::run(argc, argv, std::cout, std::cerr);
+}

@@ -6,10 +6,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <stdexcept>
 #include <streambuf>
 #include <ostream>
+#include <vector>
+
+#include "frontend/parallel.hpp"
 
 #ifdef KAVRIN_HAVE_HEPMC3
 #include <HepMC3/Attribute.h>
@@ -31,7 +35,40 @@ std::string failure(const std::string& what, const std::string& path) {
 
 std::atomic<unsigned> temporaries{0};
 
+// The temporaries in use, for the signal handler: fixed slots, no allocation there.
+constexpr int slots = 4;
+constexpr std::size_t path_room = 4096;
+char slot_path[slots][path_room];
+volatile std::sig_atomic_t slot_used[slots];
+
+int claim_slot(const std::string& path) {
+    if (path.size() >= path_room) return -1;
+    for (int i = 0; i < slots; ++i)
+        if (!slot_used[i]) {
+            std::memcpy(slot_path[i], path.c_str(), path.size() + 1);
+            slot_used[i] = 1;
+            return i;
+        }
+    return -1;
+}
+
+void release_slot(int i) {
+    if (i >= 0) slot_used[i] = 0;
+}
+
+extern "C" void remove_temporaries(int sig) {
+    for (int i = 0; i < slots; ++i)
+        if (slot_used[i]) ::unlink(slot_path[i]);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
 }  // namespace
+
+void install_interrupt_cleanup() {
+    std::signal(SIGINT, remove_temporaries);
+    std::signal(SIGTERM, remove_temporaries);
+}
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
     if (path_.empty()) throw std::runtime_error("no output file given");
@@ -45,10 +82,12 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
     temporary_ = dir + "." + base + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(temporaries++);
     const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) throw std::runtime_error(failure("cannot write beside", path_));
+    slot_ = claim_slot(temporary_);
     file_ = ::fdopen(fd, "w");
     if (!file_) {
         ::close(fd);
         ::unlink(temporary_.c_str());
+        release_slot(slot_);
         throw std::runtime_error(failure("cannot write", path_));
     }
 }
@@ -58,6 +97,7 @@ AtomicFile::~AtomicFile() {
         std::fclose(file_);
         ::unlink(temporary_.c_str());
     }
+    release_slot(slot_);
 }
 
 void AtomicFile::write(const std::string& text) {
@@ -82,6 +122,8 @@ void AtomicFile::commit() {
         ::unlink(temporary_.c_str());
         throw std::runtime_error(message);
     }
+    release_slot(slot_);
+    slot_ = -1;
 }
 
 // ---- LUND ---------------------------------------------------------------------------------------------------
@@ -106,19 +148,35 @@ std::size_t put_lund(char* out, const Event& e, const Generator& gen) {
     return static_cast<std::size_t>(n);
 }
 
+constexpr std::size_t lund_room = 1024;
+
 class LundWriter final : public EventWriter {
 public:
-    LundWriter(std::FILE* out, const Generator& gen) : out_(out), gen_(gen) {}
-    void write(const Event& e, std::uint64_t, double, double) override {
-        char line[1024];
-        const std::size_t n = put_lund(line, e, gen_);
-        if (std::fwrite(line, 1, n, out_) != n) throw std::runtime_error(std::string("cannot write: ") + std::strerror(errno));
+    LundWriter(std::FILE* out, const Generator& gen, unsigned threads) : out_(out), gen_(gen), threads_(threads) {}
+    void write(const Event* e, std::size_t n, std::uint64_t, Tally& so_far) override {
+        if (text_.size() < n * lund_room) {
+            text_.resize(n * lund_room);
+            length_.resize(n);
+        }
+        // the text of the events on every thread, then written in order
+        frontend::run_blocks(n, threads_, 64, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t k = begin; k < end; ++k)
+                length_[k] = e[k].weight > 0.0 ? put_lund(text_.data() + k * lund_room, e[k], gen_) : 0;
+        });
+        for (std::size_t k = 0; k < n; ++k) {
+            so_far.add(e[k]);
+            if (length_[k] > 0 && std::fwrite(text_.data() + k * lund_room, 1, length_[k], out_) != length_[k])
+                throw std::runtime_error(std::string("cannot write: ") + std::strerror(errno));
+        }
     }
     void finish() override {}
 
 private:
     std::FILE* out_;
     const Generator& gen_;
+    unsigned threads_;
+    std::vector<char> text_;
+    std::vector<std::size_t> length_;
 };
 
 }  // namespace
@@ -128,8 +186,8 @@ std::string lund_event(const Event& e, const Generator& gen) {
     return std::string(line, put_lund(line, e, gen));
 }
 
-std::unique_ptr<EventWriter> lund_writer(std::FILE* out, const Generator& gen) {
-    return std::make_unique<LundWriter>(out, gen);
+std::unique_ptr<EventWriter> lund_writer(std::FILE* out, const Generator& gen, unsigned threads) {
+    return std::make_unique<LundWriter>(out, gen, threads);
 }
 
 // ---- HepMC3 -------------------------------------------------------------------------------------------------
@@ -170,7 +228,13 @@ public:
         run_->tools().push_back(tool);
         writer_ = std::make_unique<HepMC3::WriterAscii>(stream_, run_);
     }
-    void write(const Event& e, std::uint64_t index, double sigma_nb, double error_nb) override {
+    void write(const Event* ev, std::size_t n, std::uint64_t first, Tally& so_far) override {
+        for (std::size_t k = 0; k < n; ++k) {
+            so_far.add(ev[k]);
+            if (ev[k].weight > 0.0) write(ev[k], first + k, so_far.sigma(), so_far.error());
+        }
+    }
+    void write(const Event& e, std::uint64_t index, double sigma_nb, double error_nb) {
         const Particles& x = gen_.particles();
         HepMC3::GenEvent evt(run_, HepMC3::Units::GEV, HepMC3::Units::MM);
         evt.set_event_number(static_cast<int>(index));
