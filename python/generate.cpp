@@ -76,6 +76,11 @@ py::dict generate(const std::string& model, const std::string& channel, double b
     std::vector<double> vq2, vxb, vw, vt, vphi, vphie, veps, vweight, p;
     std::vector<std::int32_t> vh;
     std::vector<std::uint64_t> index;
+    const std::size_t room = static_cast<std::size_t>(events);
+    for (auto* v : {&vq2, &vxb, &vw, &vt, &vphi, &vphie, &veps, &vweight}) v->reserve(room);
+    vh.reserve(room);
+    index.reserve(room);
+    p.reserve(20 * room);
     gen::Tally tally;
     double bound = 0;
     try {

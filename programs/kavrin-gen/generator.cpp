@@ -68,7 +68,8 @@ bool electron_of(double e, double q2, double nu, double& e1, double& k, double& 
     return cos_e >= -1.0 && cos_e <= 1.0;
 }
 
-double grid_map(const std::array<double, 51>& edges, int bins, double u, double& jac, int& bin) {
+// The grid of one variable: u in [0, 1) to y in [0, 1) through `bins` bins of equal probability; jac *= dy/du.
+double grid_map(const double* edges, int bins, double u, double& jac, int& bin) {
     const double x = u * bins;
     bin = std::min(bins - 1, static_cast<int>(x));
     const double width = edges[bin + 1] - edges[bin];
@@ -192,10 +193,10 @@ Sample Generator::cross_section(double q2, double x, double minus_t, double phi)
 Sample Generator::sample(const double u[5], const Grid& grid) const {
     double jac = 1.0;
     int bin;
-    const double y0 = grid_map(grid[0], bins, u[0], jac, bin);
-    const double y1 = grid_map(grid[1], bins, u[1], jac, bin);
-    const double y2 = grid_map(grid[2], bins, u[2], jac, bin);
-    const double y3 = grid_map(grid[3], bins, u[3], jac, bin);
+    const double y0 = grid_map(grid[0].data(), bins, u[0], jac, bin);
+    const double y1 = grid_map(grid[1].data(), bins, u[1], jac, bin);
+    const double y2 = grid_map(grid[2].data(), bins, u[2], jac, bin);
+    const double y3 = grid_map(grid[3].data(), bins, u[3], jac, bin);
     const double q2 = s_.q2.lo + y0 * (s_.q2.hi - s_.q2.lo);
     const double x = s_.x.lo + y1 * (s_.x.hi - s_.x.lo);
     jac *= (s_.q2.hi - s_.q2.lo) * (s_.x.hi - s_.x.lo) * two_pi * two_pi;
