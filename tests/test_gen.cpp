@@ -275,6 +275,25 @@ TEST(GenCrossSection, AgreesWithQuadratureWeightedOrNot) {
     EXPECT_LT(chi2, 24.3);  // 7 degrees of freedom at p = 0.001
 }
 
+// A bound below the largest weight: the trials above it are counted, and the fraction of the cross section they
+// leave out is the acceptance's shortfall, P(accept) B = sigma - <max(0, w - B)>; sigma itself is unaffected.
+TEST(GenBound, TrialsAboveItAreCountedAndTheirShortfallReported) {
+    Settings s = small_box(false);
+    s.bound_safety = 0.4;
+    const Generator g(s, 2);
+    Tally t;
+    generate(g, 0, 20000, 2, &t);
+    EXPECT_GT(t.above, 1000u);
+    EXPECT_GT(t.max_ratio, 1.2);
+    const double n = static_cast<double>(t.trials);
+    const double accept = t.events / n;
+    const double expected = (t.sum - t.excess) / n / g.bound();
+    EXPECT_NEAR(accept, expected, 3 * std::sqrt(accept * (1 - accept) / n));
+    EXPECT_GT(t.excess_fraction(), 0.01);
+    const double exact = integrate(g, [](const Sample& p) { return p.unpolarized; }, -1, 0, 0, 10);
+    EXPECT_NEAR(t.sigma(), exact, 3 * t.error());
+}
+
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -304,6 +323,20 @@ TEST(GenProgram, ReproducibleEventByEventAndSliceable) {
     EXPECT_EQ(one, slurp(out("two.lund")));
     EXPECT_EQ(one, slurp(out("a.lund")) + slurp(out("b.lund")));
     EXPECT_EQ(slurp(out("one.lund.txt")).rfind("sigma = ", 0), 0u);
+    // LUND: header "3 A Z target_pol h 11 E nucleon process weight", then e-, pi+, n
+    std::istringstream lund(one);
+    std::vector<std::string> header(10);
+    for (auto& f : header) lund >> f;
+    EXPECT_TRUE(header[4] == "1" || header[4] == "-1");
+    header[4] = "h";
+    EXPECT_EQ(header, (std::vector<std::string>{"3", "1", "1", "0", "h", "11", "5.75", "2212", "1", "1"}));
+    for (const char* pdg : {"11", "211", "2112"}) {
+        std::string index, lifetime, type, code;
+        lund >> index >> lifetime >> type >> code;
+        EXPECT_EQ(code, pdg);
+        std::string rest;
+        std::getline(lund, rest);
+    }
     if (have_hepmc3()) {
         ASSERT_EQ(gen_cli(box + "--events 50 --weighted --format hepmc3 --out " + out("e.hepmc")), 0);
         std::istringstream h(slurp(out("e.hepmc")));

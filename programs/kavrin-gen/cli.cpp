@@ -286,7 +286,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
             r << "bound raises = none (weighted run)\n";
         } else {
             r << "bound = " << fmt(gen->bound(), 6) << " nb per trial (largest of " << gen->prescan_points()
-              << " pre-scan weights x " << bound_safety << ", fixed by the seed)\n";
+              << " pre-scan weights x " << c.s.bound_safety << ", fixed by the seed)\n";
             if (tally.above == 0) {
                 r << "bound raises = 0\n";
             } else {

@@ -136,6 +136,7 @@ Settings checked(Settings s) {
     else
         check_range("--xb", s.x, 0.0, 1.0);
     if (s.minus_t) check_range("--t", *s.minus_t, 0.0, inf);
+    if (!(s.bound_safety > 0.0) || !std::isfinite(s.bound_safety)) throw BoxError("the bound's safety factor needs > 0");
     return s;
 }
 
@@ -255,7 +256,7 @@ void Generator::prescan(unsigned threads) {
             prescan_error_ = std::sqrt(std::max(0.0, sum2 / dn - prescan_sigma_ * prescan_sigma_) / (dn - 1.0));
             prescan_physical_ = static_cast<double>(physical) / dn;
             prescan_points_ = passes * per_pass + final_points;
-            bound_ = max * bound_safety;
+            bound_ = max * s_.bound_safety;
             break;
         }
         // VEGAS refinement: bins that carry more of sum w^2 get narrower

@@ -43,6 +43,7 @@ struct Settings {
     std::uint64_t seed = 1;
     bool weighted = false;
     std::string table_path;              ///< the Regge model's Gauss-Legendre table (empty: the default)
+    double bound_safety = 1.2;           ///< the bound over the largest pre-scan weight
 };
 
 /// One generated event. Four-momenta (px, py, pz, E) in GeV, lab frame: beam along +z, target at rest.
@@ -127,9 +128,6 @@ private:
     double prescan_sigma_ = 0.0, prescan_error_ = 0.0, prescan_physical_ = 0.0;
     std::size_t prescan_points_ = 0;
 };
-
-/// Safety factor of the bound over the largest pre-scan weight.
-inline constexpr double bound_safety = 1.2;
 
 /// What a run's trials add up to.
 struct Tally {
