@@ -7,9 +7,6 @@ import pytest
 
 import kavrin
 
-if not hasattr(kavrin, "generate"):
-    pytest.skip("this kavrin module has no generate (python/generate.cpp not registered)", allow_module_level=True)
-
 BOX = dict(beam_energy=10.6, beam_pol=0.85, q2=(1.5, 4.5), w=(2.0, 3.0), t=(0.0, 2.0), seed=3)
 
 
