@@ -370,6 +370,7 @@ TEST(GenProgram, RefusesBadInputBeforeWriting) {
              "--q2 1:2 --xb 0.3:0.4 --t 50:60 --out " + out,             // -t outside the physical range
              "--q2 20:30 --w 2:2.5 --out " + out,                      // beyond the beam's reach
              "--q2 1:2 --w 2:2.5 --set pion_cutoff_gev=-1 --out " + out,  // bad model setting
+             "--q2 1:2 --w 2:2.5 --set epsilon=0.5 --out " + out,          // eps is the beam's
              "--q2 1:2 --w 2:2.5 --out " + (dir / "missing" / "x.lund").string(),  // unwritable
              "--q2 1:2 --w 2:2.5 --xb 0.1:0.2 --out " + out,           // both W and x_B
          }) {

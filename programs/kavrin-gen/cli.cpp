@@ -218,7 +218,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     }
     if (!errors.empty()) {
         for (const auto& e : errors) err << "kavrin-gen: " << e << "\n";
-        err << usage;
+        const std::string text(usage);
+        err << text.substr(0, text.find("\n\n") + 1) << "(kavrin-gen --help tells more)\n";
         return 2;
     }
     const unsigned threads = c.threads > 0 ? c.threads : std::max(1u, std::thread::hardware_concurrency());

@@ -127,6 +127,10 @@ Settings checked(Settings s) {
         throw BoxError("the model " + std::string(frontend::name_of(s.model)) + " has no channel " +
                        std::string(frontend::name_of(s.channel)));
     if (!(s.beam_energy > 0.0) || !std::isfinite(s.beam_energy)) throw BoxError("--beam-energy needs E > 0 (GeV)");
+    for (const auto& [name, value] : s.model_settings)
+        if (name == "epsilon" || name == "beam_energy_gev")
+            throw BoxError("the setting " + name + " = " + value + " does not apply: the beam energy gives each "
+                           "event's epsilon");
     if (s.beam_pol && !(std::abs(*s.beam_pol) <= 1.0)) throw BoxError("--beam-pol needs -1 <= P <= 1");
     constexpr double inf = std::numeric_limits<double>::infinity();
     check_range("--q2", s.q2, 0.0, inf);
