@@ -275,6 +275,18 @@ TEST(GenCrossSection, AgreesWithQuadratureWeightedOrNot) {
     EXPECT_LT(chi2, 24.3);  // 7 degrees of freedom at p = 0.001
 }
 
+// Cross sections in nb whatever the model's unit: the Regge model in microbarn and in nanobarn gives one sigma.
+TEST(GenCrossSection, InNanobarnWhateverTheModelsUnit) {
+    Settings s = small_box(false);
+    s.model = frontend::ModelName::regge;
+    const Generator micro(s, 2);
+    s.model_settings = {{"unit", "nanobarn"}};
+    const Generator nano(s, 2);
+    EXPECT_NEAR(nano.prescan_sigma(), micro.prescan_sigma(), 1e-9 * micro.prescan_sigma());
+    const double exact = integrate(micro, [](const Sample& p) { return p.unpolarized; }, -1, 0, 0, 10);
+    EXPECT_NEAR(micro.prescan_sigma(), exact, 3 * micro.prescan_error());
+}
+
 // A bound below the largest weight: the trials above it are counted, and the fraction of the cross section they
 // leave out is the acceptance's shortfall, P(accept) B = sigma - <max(0, w - B)>; sigma itself is unaffected.
 TEST(GenBound, TrialsAboveItAreCountedAndTheirShortfallReported) {
