@@ -378,6 +378,9 @@ std::string options_help() {
 
 }  // namespace
 
+// kavrin.generate: the events of kavrin-gen as numpy arrays
+void add_generate(py::module_& m);
+
 PYBIND11_MODULE(kavrin, m) {
     m.doc() = R"(Exclusive pion electroproduction gamma* N -> pi N' in Regge models, evaluated on numpy arrays.
 
@@ -441,4 +444,5 @@ count; Ctrl-C stops the call within milliseconds.)")
                     throw py::type_error("not the pickled state of a kavrin.Model");
                 return Model(t[0].cast<std::string>(), t[1].cast<std::string>(), py::kwargs(t[2].cast<py::dict>()));
             }));
+    add_generate(m);
 }
