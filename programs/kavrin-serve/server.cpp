@@ -51,6 +51,7 @@ StaticFiles read_static_files(const std::string& folder) {
 
 void set_up(httplib::Server& server, const Api& api, const StaticFiles& files) {
     server.set_payload_max_length(max_body_bytes);
+    server.set_tcp_nodelay(true);  // answers leave at once (headers and body are written apart)
     server.set_read_timeout(5, 0);
     server.set_write_timeout(10, 0);
     server.set_keep_alive_timeout(5);
