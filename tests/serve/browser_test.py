@@ -14,11 +14,18 @@ import tempfile
 import time
 import urllib.request
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import Select, WebDriverWait
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+    from selenium.webdriver.support.ui import Select, WebDriverWait
+except ImportError:
+    print("skipped: no Selenium (Debian: python3-selenium)")
+    sys.exit(77)
+if not (shutil.which("chromium") and shutil.which("chromedriver")):
+    print("skipped: no Chromium or its driver (Debian: chromium chromium-driver)")
+    sys.exit(77)
 
 SERVE, ARTEFACTS = sys.argv[1], sys.argv[2]
 os.makedirs(ARTEFACTS, exist_ok=True)

@@ -233,7 +233,15 @@ protected:
                 timeval limit{10, 0};
                 setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
                 char buf[4096];
-                for (ssize_t n; (n = recv(s, buf, sizeof buf, 0)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+                for (ssize_t n; (n = recv(s, buf, sizeof buf, 0)) > 0;) {
+                    out.append(buf, static_cast<std::size_t>(n));
+                    // a whole answer: the headers and as much body as they announce
+                    const auto end = out.find("\r\n\r\n");
+                    const auto length = out.find("Content-Length: ");
+                    if (end != std::string::npos && length != std::string::npos &&
+                        out.size() >= end + 4 + std::stoul(out.substr(length + 16)))
+                        break;
+                }
             }
         }
         close(s);
