@@ -1,9 +1,16 @@
 #include "kavrin-serve/server.hpp"
 
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <mutex>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <httplib.h>
 
@@ -13,7 +20,7 @@ namespace {
 
 std::string type_of(const std::string& ext) {
     if (ext == ".html") return "text/html; charset=utf-8";
-    if (ext == ".js") return "text/javascript; charset=utf-8";
+    if (ext == ".js") return "application/javascript; charset=utf-8";
     if (ext == ".css") return "text/css; charset=utf-8";
     if (ext == ".png") return "image/png";
     if (ext == ".svg") return "image/svg+xml";
@@ -21,9 +28,74 @@ std::string type_of(const std::string& ext) {
     return "text/plain; charset=utf-8";
 }
 
+// The connections' workers. A worker that cannot be started is no failure: those started share the work, and with
+// none the listening thread serves each connection itself.
+class WorkerPool : public httplib::TaskQueue {
+public:
+    explicit WorkerPool(std::size_t n) {
+        try {
+            threads_.reserve(n);
+            for (std::size_t i = 0; i < n; ++i) threads_.emplace_back([this] { work(); });
+        } catch (const std::system_error&) {
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    ~WorkerPool() override { shutdown(); }
+
+    void enqueue(std::function<void()> fn) override {
+        if (threads_.empty()) {
+            run(fn);
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            jobs_.push_back(std::move(fn));
+        }
+        cond_.notify_one();
+    }
+
+    void shutdown() override {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        cond_.notify_all();
+        for (std::thread& t : threads_) t.join();
+        threads_.clear();
+    }
+
+private:
+    static void run(const std::function<void()>& fn) noexcept {
+        try {
+            fn();
+        } catch (...) {
+        }
+    }
+    void work() {
+        for (;;) {
+            std::function<void()> fn;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                cond_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+                if (jobs_.empty()) return;
+                fn = std::move(jobs_.front());
+                jobs_.pop_front();
+            }
+            run(fn);
+        }
+    }
+
+    std::vector<std::thread> threads_;
+    std::deque<std::function<void()>> jobs_;
+    std::mutex mutex_;
+    std::condition_variable cond_;
+    bool stop_ = false;
+};
+
 void send(httplib::Response& res, const Reply& r) {
     res.status = r.status;
-    res.set_content(r.body, "application/json");
+    // (a media type with its charset: the library then sends the answer as it is, without its slow brotli)
+    res.set_content(r.body, "application/json; charset=utf-8");
 }
 
 }  // namespace
@@ -50,6 +122,8 @@ StaticFiles read_static_files(const std::string& folder) {
 }
 
 void set_up(httplib::Server& server, const Api& api, const StaticFiles& files) {
+    // 32 connections at once: a few slow or idle clients (each held at most 5 s) do not keep the others waiting
+    server.new_task_queue = [] { return new WorkerPool(32); };
     server.set_payload_max_length(max_body_bytes);
     server.set_tcp_nodelay(true);  // answers leave at once (headers and body are written apart)
     server.set_read_timeout(5, 0);

@@ -130,6 +130,13 @@ def main():
         check("kavrin 0.1" in caption and "π⁻" in caption and "pion_cutoff_gev=0.7" in caption,
               f"the figure shows version and settings: {caption!r}")
         driver.save_screenshot(os.path.join(ARTEFACTS, "2-two-models-slider.png"))
+        # the CSV of the curves: a header of the settings, then the scan variable and every model's observables
+        csv = driver.execute_script("return window.kavrin.csv();").splitlines()
+        head = csv[2].split(",")
+        rows = [[float(v) if v else None for v in line.split(",")] for line in csv[3:]]
+        col = head.index("vr2:dsigmaL_dt")
+        check(csv[0].startswith("# kavrin 0.1") and [r[0] for r in rows] == api[0]["minus_t"]
+              and [r[col] for r in rows] == api[1]["dsigmaL_dt"], "the CSV holds the settings and the plotted numbers")
 
         # the link restores the same figure in a fresh page
         link = driver.current_url
@@ -174,7 +181,7 @@ def main():
         driver.save_screenshot(os.path.join(ARTEFACTS, "5-data-set.png"))
 
         # the time from a slider step to the redrawn charts, reported (not asserted)
-        driver.execute_script("window.kavrin.redrawMs.length = 0;")
+        driver.execute_script("window.kavrin.redrawMs.length = 0; window.kavrin.timing.length = 0;")
         slider = driver.find_element(By.ID, "Q2-range")
         for _ in range(8):
             n = redraws(driver)
@@ -185,6 +192,11 @@ def main():
             times = sorted(times)
             print(f"redraw after a change (request, computation and drawing): median {times[len(times) // 2]:.0f} ms, "
                   f"max {times[-1]:.0f} ms over {len(times)} changes")
+            parts = driver.execute_script("return window.kavrin.timing;")
+            answer = sorted(p["answerMs"] for p in parts)
+            drawing = sorted(p["drawMs"] for p in parts)
+            print(f"  of which the API's answer: median {answer[len(answer) // 2]:.0f} ms, "
+                  f"drawing 13 charts: median {drawing[len(drawing) // 2]:.0f} ms")
     finally:
         if driver:
             driver.quit()

@@ -158,6 +158,16 @@ TEST(ServeApi, BadRequestsAreRefusedNamingTheProblem) {
     EXPECT_NE(unknown.body.find("unknown data set no-such-data"), std::string::npos);
 }
 
+TEST(ServeApi, RequestsStopAtTheirTimeLimit) {
+    serve::Limits limits;
+    limits.time = std::chrono::milliseconds(0);
+    const serve::Api hasty({}, limits, "test");
+    const serve::Reply r = hasty.evaluate(
+        R"({"model":"vr","channel":"pi+n","scan":{"variable":"minus_t","from":0.1,"to":1,"steps":20000,"W":2.2,"Q2":1.6}})");
+    EXPECT_EQ(r.status, 503);
+    EXPECT_NE(r.body.find("computing time"), std::string::npos) << r.body;
+}
+
 TEST(ServeApi, Chi2IsTheSumOfThePullsAtTheRowsKinematics) {
     // the CLAS pi0 structure functions: nb/GeV^2 against the model's microbarn, eps from each row's beam energy
     const serve::DataSet set = serve::read_data_set(KAVRIN_SOURCE_DIR "/data/experiment/clas-2014-pi0-structure-functions.dat");

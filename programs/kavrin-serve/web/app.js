@@ -27,9 +27,10 @@ let inFlight = false, pending = false, changeStarted = null;
 let compareKey = "";
 
 // the page's own record for the browser test and for anyone curious in the console
-window.kavrin = { charts, redraws: 0, redrawMs: [], get busy() { return inFlight || pending; },
+window.kavrin = { charts, redraws: 0, redrawMs: [], timing: [], get busy() { return inFlight || pending; },
                   get lastRequest() { return lastRequest; },
-                  get lastResponse() { return lastResponse; }, get state() { return state; } };
+                  get lastResponse() { return lastResponse; }, get state() { return state; },
+                  csv: () => csvText() };
 
 function defaultState() {
   return { channel: "pi+n", models: [{ name: "km", options: {} }], variable: "minus_t", from: 0, to: 2, steps: 200,
@@ -244,9 +245,11 @@ async function refresh() {
   const request = buildRequest();
   try {
     if (state.E_beam !== "" && !isFinite(Number(state.E_beam))) throw new Error(`E beam = ${state.E_beam}: expected a number in GeV`);
+    const t0 = performance.now();
     const res = await fetch("api/evaluate", { method: "POST", body: JSON.stringify(request),
                                               headers: { "Content-Type": "application/json" } });
     const body = await res.json();
+    const t1 = performance.now();
     if (!res.ok) throw new Error(body.error || `HTTP ${res.status}`);
     const optionSets = (r) => (r || []).map((x) => x.model + x.options.map((o) => o.name).join()).join("|");
     const rerender = optionSets(body) !== optionSets(lastResponse);
@@ -255,6 +258,7 @@ async function refresh() {
     showMessage("");
     if (rerender) renderModels();
     draw();
+    window.kavrin.timing.push({ answerMs: t1 - t0, drawMs: performance.now() - t1 });
     compareData();
   } catch (e) {
     showMessage(String(e.message || e));
@@ -428,8 +432,7 @@ async function compareData() {
   }
 }
 
-function downloadCsv() {
-  if (!lastResponse) return;
+function csvText() {
   const r = lastResponse;
   const names = catalog.quantities.map((q) => q.name);
   const lines = [`# ${captionText()}`, `# cross sections in ${state.unit}/GeV2 (per radian for d2sigma, per GeV4 per radian for d4sigma); empty: no physical value`];
@@ -442,8 +445,13 @@ function downloadCsv() {
     r.forEach((m) => names.forEach((n) => { const v = m[n][j]; row.push(v === null ? "" : v * factorOf(n, m.unit)); }));
     lines.push(row.join(","));
   }
+  return lines.join("\n") + "\n";
+}
+
+function downloadCsv() {
+  if (!lastResponse) return;
   const a = document.createElement("a");
-  a.href = URL.createObjectURL(new Blob([lines.join("\n") + "\n"], { type: "text/csv" }));
+  a.href = URL.createObjectURL(new Blob([csvText()], { type: "text/csv" }));
   a.download = `kavrin-${state.channel}-${state.variable}.csv`;
   document.body.append(a);
   a.click();
