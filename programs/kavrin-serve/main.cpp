@@ -88,11 +88,16 @@ int main(int argc, char** argv) {
     if (web.empty()) web = find_folder("web", "programs/kavrin-serve/web");
     if (data.empty()) data = find_folder("experiment", "data/experiment");
 
+    if (web.empty()) {
+        std::cerr << "kavrin-serve: the page's files are not installed beside the program (../share/kavrin/web); "
+                     "give --web DIR\n";
+        return 1;
+    }
     kavrin::serve::StaticFiles files;
     try {
         files = kavrin::serve::read_static_files(web);
     } catch (const std::exception& e) {
-        std::cerr << "kavrin-serve: the page's files not found (" << e.what() << "); give --web DIR\n";
+        std::cerr << "kavrin-serve: " << e.what() << "; give --web DIR\n";
         return 1;
     }
     std::vector<std::string> problems;

@@ -310,7 +310,8 @@ function draw() {
     const finite = series.flat().filter((v) => v !== null && isFinite(v));
     const positive = finite.length > 0 && finite.every((v) => v > 0);
     const log = positive && Math.max(...finite) / Math.min(...finite) > 30;
-    const key = [r.map((m) => m.model).join(), !!points, log, state.variable, state.unit, state.channel].join("/");
+    const key = [state.models.map((m, i) => shortLabelOf(i)).join(), !!points, log, state.variable, state.unit,
+                 state.channel, state.data].join("/");
     let c = charts[q.name];
     if (!c || c.key !== key) {
       if (c) c.plot.destroy(); else c = charts[q.name] = makeBox(q);
@@ -349,8 +350,8 @@ function makeBox(q) {
 function makePlot(q, c, r, withData, log) {
   const unit = unitLabel(q);
   const series = [{ label: VAR_LABEL[state.variable] }];
-  r.forEach((m, i) => series.push({ label: labelOf(i), stroke: COLOURS[i], width: 2, spanGaps: true, points: { show: false } }));
-  if (withData) series.push({ label: state.data, stroke: "#000", fill: "#000", paths: () => null,
+  r.forEach((m, i) => series.push({ label: shortLabelOf(i), stroke: COLOURS[i], width: 2, spanGaps: true, points: { show: false } }));
+  if (withData) series.push({ label: "measured", stroke: "#000", fill: "#000", paths: () => null,
                               points: { show: true, size: 6, stroke: "#000", fill: "#000" } });
   const errorBars = (u) => {
     if (!c.errs) return;
@@ -379,6 +380,15 @@ function makePlot(q, c, r, withData, log) {
     hooks: { draw: [errorBars] },
   };
   return new uPlot(opts, [[]], c.box);
+}
+
+// the legend's name of a model: its name, numbered when the figure has it more than once (the options are in the
+// caption)
+function shortLabelOf(i) {
+  const name = state.models[i].name;
+  const same = state.models.filter((m) => m.name === name).length;
+  const nth = state.models.slice(0, i + 1).filter((m) => m.name === name).length;
+  return `${MODEL_LABEL[name] || name}${same > 1 ? ` #${nth}` : ""}`;
 }
 
 function labelOf(i) {
