@@ -108,11 +108,11 @@ StaticFiles read_static_files(const std::string& folder) {
     const fs::path root = fs::path(folder);
     for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+        total += it->file_size(ec);
+        if (ec || total > (16u << 20)) throw std::runtime_error(folder + ": the page's files exceed 16 MiB");
         std::ifstream in(it->path(), std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
-        total += s.str().size();
-        if (total > (16u << 20)) throw std::runtime_error(folder + ": the page's files exceed 16 MiB");
         std::string url(1, '/');
         url.append(fs::relative(it->path(), root).generic_string());
         files[url] = {s.str(), type_of(it->path().extension().string())};
