@@ -1,4 +1,5 @@
 // kavrin-serve [--port N] [--bind ADDR]: the models in a web page and a JSON API, on 127.0.0.1:8080 by default.
+#include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -53,6 +54,10 @@ bool number_arg(const char* text, long low, long high, long& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Large blocks (request bodies up to 1 MiB, their parsed JSON, long answers) come from the system and go back to
+    // it when freed, instead of staying in the threads' heaps: the memory of a server that has seen big requests
+    // returns to its size at rest.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     std::string bind = "127.0.0.1", web, data;
     long port = 8080, threads = std::max(1u, std::thread::hardware_concurrency());
     for (int i = 1; i < argc; ++i) {

@@ -42,18 +42,25 @@ rss_before=$(rss)
 python3 "$here/abuse.py" "$port" "$work/stop" >"$work/abuse" 2>&1 &
 abuse_pid=$!
 
+# the server's memory every half second through the run
+( while kill -0 "$server_pid" 2>/dev/null && [ ! -e "$work/stop" ]; do rss >>"$work/rss"; sleep 0.5; done ) &
+sampler_pid=$!
 python3 "$here/load_client.py" "$port" "$requests" "$connections" >"$work/load" 2>"$work/load-errors" || true
 touch "$work/stop"
 abuse_status=0
 wait "$abuse_pid" || abuse_status=$?
 abuse_pid=""
+wait "$sampler_pid" || true
 rss_after=$(rss)
 
 get() { awk -v k="$1" '$1 == k {print $2}' "$work/load"; }
 echo "kavrin-serve load: $(get requests) requests of a 200-point scan, $connections concurrent clients, $(get seconds) s"
 echo "latency p50 $(get p50_ms) ms, p99 $(get p99_ms) ms, max $(get max_ms) ms"
 echo "errors $(get errors) ($(get rate) requests/s)"
-echo "server RSS before ${rss_before} kB, after ${rss_after} kB"
+samples=$(wc -l <"$work/rss")
+echo "server RSS before ${rss_before} kB, after ${rss_after} kB; through the run (every 0.5 s): at a quarter" \
+     "$(sed -n "$(( samples / 4 + 1 ))p" "$work/rss") kB, at half $(sed -n "$(( samples / 2 + 1 ))p" "$work/rss") kB," \
+     "highest $(sort -n "$work/rss" | tail -1) kB"
 cat "$work/abuse"
 fail=0
 [ "$(get errors)" = 0 ] || { echo "FAIL: errors under load"; cat "$work/load-errors"; fail=1; }
