@@ -318,6 +318,8 @@ function draw() {
       c.key = key;
       c.plot = makePlot(q, c, r, !!points, log);
     }
+    // along phi the phi-dependent observables come first
+    c.box.style.order = state.variable === "phi_deg" && q.needs_phi ? -1 : 0;
     c.errs = errs;
     c.plot.setData([xs, ...series]);
     c.note.textContent = finite.length ? "" : noteOf(q);
@@ -375,7 +377,7 @@ function makePlot(q, c, r, withData, log) {
     title: QUANTITY_LABEL[q.name] + (unit ? ` (${unit})` : ""),
     width: Math.max(340, c.box.clientWidth - 6 || 370), height: 240,
     scales: { x: { time: false }, y: log ? { distr: 3 } : {} },
-    axes: [{ label: VAR_LABEL[state.variable] }, { label: unit, size: 60 }],
+    axes: [{ label: VAR_LABEL[state.variable] }, { label: unit, size: 64, values: (u, splits) => splits.map(tick) }],
     series, legend: { show: true, live: false },
     hooks: { draw: [errorBars] },
   };
@@ -389,6 +391,13 @@ function shortLabelOf(i) {
   const same = state.models.filter((m) => m.name === name).length;
   const nth = state.models.slice(0, i + 1).filter((m) => m.name === name).length;
   return `${MODEL_LABEL[name] || name}${same > 1 ? ` #${nth}` : ""}`;
+}
+
+// a tick of the value axis: small and large numbers with an exponent
+function tick(v) {
+  if (v === null || v === 0) return v === 0 ? "0" : "";
+  const a = Math.abs(v);
+  return a < 0.01 || a >= 1e5 ? v.toExponential(1) : String(Number(v.toPrecision(6)));
 }
 
 function labelOf(i) {
