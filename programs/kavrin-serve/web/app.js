@@ -480,7 +480,10 @@ function downloadCsv() {
 function wire() {
   $("channel").addEventListener("change", (e) => {
     state.channel = e.target.value;
-    for (const m of state.models) if (!modelInfo(m.name).channels.includes(state.channel)) m.name = "regge";
+    for (const m of state.models) {
+      const info = modelInfo(m.name);
+      if (!info || !info.channels.includes(state.channel)) { m.name = "regge"; m.options = {}; }
+    }
     renderModels(); changed();
   });
   $("add-model").addEventListener("click", () => {
