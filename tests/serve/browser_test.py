@@ -130,6 +130,10 @@ def main():
         check("kavrin 0.1" in caption and "π⁻" in caption and "pion_cutoff_gev=0.7" in caption,
               f"the figure shows version and settings: {caption!r}")
         driver.save_screenshot(os.path.join(ARTEFACTS, "2-two-models-slider.png"))
+        distr = driver.execute_script("return Object.fromEntries(Object.entries(window.kavrin.charts).map("
+                                      "([k, c]) => [k, c.plot.scales.y.distr]));")
+        check(distr["dsigmaL_dt"] == 3 and distr["dsigmaLT_dt"] == 1 and distr["BSA"] == 1,
+              f"log axes where the curves span decades, linear where they change sign: {distr}")
         # the CSV of the curves: a header of the settings, then the scan variable and every model's observables
         csv = driver.execute_script("return window.kavrin.csv();").splitlines()
         head = csv[2].split(",")

@@ -287,7 +287,8 @@ TEST_F(ServeHttp, KeepsAnsweringWhateverClientsSend) {
     EXPECT_EQ(big->status, 413);
     EXPECT_NE(big->body.find("1 MiB"), std::string::npos);
     // garbage, a request cut off in the middle, a body shorter than declared
-    raw(std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03garbage\r\n\r\n", 30), true);
+    static constexpr char tls_hello[] = "\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03garbage\r\n\r\n";
+    raw(std::string(tls_hello, sizeof tls_hello - 1), true);
     raw("POST /api/evaluate HTTP/1.1\r\nHost: x\r\nContent-Length: 500\r\n\r\n{\"model\":", false);
     raw("GET /api/models HTT", false);
     EXPECT_EQ(raw("NONSENSE\r\n\r\n", true).rfind("HTTP/1.1 400", 0), 0u);
