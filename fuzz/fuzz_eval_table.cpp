@@ -5,13 +5,13 @@
 #include <sstream>
 #include <string>
 
-#include "kavrin-eval/points.hpp"
+#include "frontend/data_table.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     try {
-        kavrin::eval::read_point_table(in, "fuzz-input.dat");
-    } catch (const kavrin::eval::TableError&) {
+        kavrin::frontend::read_point_table(in, "fuzz-input.dat");
+    } catch (const kavrin::frontend::TableError&) {
         // a malformed table, said so: what the reader is for
     }
     return 0;

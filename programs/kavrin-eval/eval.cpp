@@ -20,11 +20,11 @@
 
 #include "frontend/catalog.hpp"
 #include "frontend/data_files.hpp"
+#include "frontend/data_table.hpp"
 #include "frontend/files.hpp"
 #include "frontend/parallel.hpp"
 #include "io/results.hpp"
 #include "io/run.hpp"
-#include "kavrin-eval/points.hpp"
 #include "figures/gnuplot.hpp"
 #include "kavrin/measured.hpp"
 
@@ -32,7 +32,13 @@ namespace kavrin::eval {
 
 namespace {
 
+using frontend::AngleColumn;
+using frontend::Measured;
 using frontend::ModelChoice;
+using frontend::PointTable;
+using frontend::TableError;
+using frontend::max_table_bytes;
+using frontend::read_point_table;
 using frontend::ModelName;
 using frontend::printable;
 using frontend::Quantity;

@@ -1,11 +1,12 @@
-// Tables of kinematic points, and of measurements at them, in the project's data-file format:
+// Tables of kinematic points, and of measurements at them, in the project's data-file format (read by kavrin-eval
+// and the web server):
 //   - lines starting with '#' are comments (provenance goes there), blank lines are skipped;
 //   - the first other line names the columns, blank- or comma-separated; a name may carry its unit in
 //     brackets, e.g. dsigmaU_dt[nb/GeV2];
 //   - then one row per point, as many fields as columns.
 // Kinematic columns (finite numbers): W (GeV, or [MeV]) or xB; Q2 (GeV^2, or [MeV2]); one of minus_t (GeV^2, or
 // [MeV2]), theta_deg, cos_theta; optionally eps, E_beam (GeV, or [MeV]) and phi_deg (the Trento angle, degrees).
-// Measured values are columns named as the observables (frontend::quantities(): dsigmaT_dt ... dsigmaU_dt,
+// Measured values are columns named as the observables (quantities(): dsigmaT_dt ... dsigmaU_dt,
 // L_over_T, ALU, ALU_sinphi, sigmaLTp_over_sigma0, d2sigma_dt_dphi, d4sigma), their uncertainty in NAME_err, or
 // NAME_stat and/or NAME_sys (added in quadrature), each positive and finite. Any other column is carried along
 // as text (a bin label such as Kin2, or a number).
@@ -20,7 +21,7 @@
 
 #include "frontend/catalog.hpp"
 
-namespace kavrin::eval {
+namespace kavrin::frontend {
 
 /// A malformed table; what() names the file, the line and the reason.
 struct TableError : std::runtime_error {
@@ -32,7 +33,7 @@ enum class AngleColumn { minus_t, theta_deg, cos_theta };
 
 /// One measured observable of the table.
 struct Measured {
-    frontend::Quantity quantity;
+    Quantity quantity;
     std::size_t value;                ///< its column
     std::vector<std::size_t> errors;  ///< the columns of its uncertainties (added in quadrature)
     double to_microbarn = 1.0;        ///< the factor that turns the column's unit into the model's microbarn
@@ -61,4 +62,4 @@ inline constexpr std::size_t max_line_bytes = 65536;
 /// Reads a table from `in` (at most max_table_bytes); `file` names it in messages. Throws TableError.
 PointTable read_point_table(std::istream& in, const std::string& file);
 
-}  // namespace kavrin::eval
+}  // namespace kavrin::frontend

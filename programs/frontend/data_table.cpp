@@ -1,4 +1,4 @@
-#include "kavrin-eval/points.hpp"
+#include "frontend/data_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -7,12 +7,10 @@
 #include "frontend/files.hpp"
 #include "kernel/free_format.hpp"
 
-namespace kavrin::eval {
+namespace kavrin::frontend {
 
 namespace {
 
-using frontend::printable;
-using frontend::QuantityInfo;
 
 std::vector<std::string> fields_of(const std::string& line) {
     std::vector<std::string> out;
@@ -172,12 +170,12 @@ PointTable read_point_table(std::istream& in, const std::string& file) {
     std::vector<bool> used(t.columns.size(), false);
     for (const std::optional<std::size_t>& c : {t.w, t.xb, t.q2, t.angle, t.eps, t.e_beam, t.phi})
         if (c) used[*c] = true;
-    for (std::size_t q = 0; q < frontend::quantity_count; ++q) {
-        const QuantityInfo& info = frontend::quantities()[q];
+    for (std::size_t q = 0; q < quantity_count; ++q) {
+        const QuantityInfo& info = quantities()[q];
         const std::string name(info.name);
         const auto c = find(name);
         if (!c) continue;
-        Measured m{static_cast<frontend::Quantity>(q), *c, {}, 1.0, t.units[*c]};
+        Measured m{static_cast<Quantity>(q), *c, {}, 1.0, t.units[*c]};
         const auto e = find(name + "_err");
         if (e) m.errors.push_back(*e);
         for (const char* part : {"_stat", "_sys"})
@@ -249,4 +247,4 @@ PointTable read_point_table(std::istream& in, const std::string& file) {
     return t;
 }
 
-}  // namespace kavrin::eval
+}  // namespace kavrin::frontend
