@@ -318,6 +318,23 @@ std::vector<ModelChoice::Used> ModelChoice::used() const {
     return out;
 }
 
+void ModelChoice::check(double eps, double e_beam) const {
+    try {
+        if (model_ == ModelName::regge) {
+            regge::Options o = regge_;
+            if (!std::isnan(eps)) o.epsilon = eps;
+            (void)regge::Settings(o);
+            return;
+        }
+        models::Options o = models_;
+        if (!std::isnan(eps)) o.epsilon = eps;
+        if (!std::isnan(e_beam) && model_ == ModelName::km) o.beam_energy_gev = e_beam;
+        (void)models::Settings(o);
+    } catch (const InvalidSetting& e) {
+        throw SettingsError({{SettingProblem::Kind::invalid_value, e.what()}});
+    }
+}
+
 AnyModel ModelChoice::build(double eps, double e_beam) const {
     try {
         if (model_ == ModelName::regge) {

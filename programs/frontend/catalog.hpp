@@ -90,6 +90,10 @@ public:
     /// own. Throws SettingsError when eps or e_beam is invalid.
     AnyModel build(double eps = std::numeric_limits<double>::quiet_NaN(),
                    double e_beam = std::numeric_limits<double>::quiet_NaN()) const;
+    /// Checks what build(eps, e_beam) checks, without making the model (cheap: no table work). Throws
+    /// SettingsError as build does.
+    void check(double eps = std::numeric_limits<double>::quiet_NaN(),
+               double e_beam = std::numeric_limits<double>::quiet_NaN()) const;
     /// "ub" or "nb": the unit of the cross sections (the Regge model's unit option).
     std::string_view cross_section_unit() const;
 

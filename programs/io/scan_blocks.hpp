@@ -12,8 +12,10 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -89,7 +91,8 @@ inline std::size_t points_per_block(std::size_t lines_per_point, std::size_t cho
 ///
 /// With `threads` > 1 and more than one block, the blocks are shared over that many threads (this one
 /// included); compute is then called concurrently for different blocks and must not modify shared state.
-/// A scan of one block runs on this thread alone: no thread is started. An exception thrown by compute or by a
+/// A scan of one block runs on this thread alone: no thread is started. A thread that cannot be started is no
+/// failure: the threads that did start (or this one alone) compute its blocks. An exception thrown by compute or by a
 /// write stops the scan and propagates from here, from the first failing block in scan order.
 template <class Compute>
 void run_in_blocks(std::size_t points, std::size_t block_points, unsigned threads, std::size_t file_count,
@@ -173,8 +176,13 @@ void run_in_blocks(std::size_t points, std::size_t block_points, unsigned thread
             for (std::thread& t : pool) t.join();
         }
     } join{pool, m, cv, stop};
-    pool.reserve(workers - 1);
-    for (unsigned i = 1; i < workers; ++i) pool.emplace_back(work);
+    try {
+        pool.reserve(workers - 1);
+        for (unsigned i = 1; i < workers; ++i) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // no more threads to be had (a process or memory limit): those started and this one do the blocks
+    } catch (const std::bad_alloc&) {
+    }
 
     while (written < blocks) {
         Slot& s = slot[written % slots];

@@ -272,7 +272,10 @@ std::vector<Point> points_of(const PointTable& t, Channel channel) {
     return out;
 }
 
-// The values of one model at every point, on `threads` threads: one model per distinct (eps, beam energy).
+// The values of one model at every point, on `threads` threads: one model per distinct (eps, beam energy). The
+// settings are checked in row order first (cheaply, no model made); a setting of many points gets one model
+// shared by every thread, the others a model made where their points are computed and dropped after them, so
+// that a table with an epsilon per row (from E_beam, say) holds no model per row in memory at once.
 struct Evaluated {
     std::vector<std::array<double, quantity_count>> values;
     std::vector<double> minus_t;
@@ -284,24 +287,51 @@ Evaluated evaluate_all(const ModelChoice& choice, const std::vector<Point>& poin
     const auto key = [&](const Point& p) {
         return std::pair{p.eps.value_or(choice.epsilon()), km && !std::isnan(p.e_beam) ? p.e_beam : 0.0};
     };
-    std::map<std::pair<double, double>, frontend::AnyModel> models;
-    for (const Point& p : points)
-        if (!models.count(key(p))) {
+    constexpr std::size_t block = 256;
+    // the distinct settings (the beam energy as build takes it), checked in row order
+    std::map<std::pair<double, double>, std::size_t> group_of;
+    std::vector<std::pair<double, double>> groups;  // (eps, beam energy or NaN)
+    std::vector<std::size_t> members, group(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point& p = points[i];
+        auto it = group_of.find(key(p));
+        if (it == group_of.end()) {
+            const std::pair<double, double> g{key(p).first, km && !std::isnan(p.e_beam) ? p.e_beam : nan};
             try {
-                models.emplace(key(p), choice.build(key(p).first, km && !std::isnan(p.e_beam) ? p.e_beam : nan));
+                choice.check(g.first, g.second);
             } catch (const frontend::SettingsError& e) {
                 throw UsageError(std::string(frontend::name_of(choice.model())) + ": " + e.what());
             }
+            it = group_of.emplace(key(p), groups.size()).first;
+            groups.push_back(g);
+            members.push_back(0);
         }
+        group[i] = it->second;
+        ++members[it->second];
+    }
+    std::vector<std::optional<frontend::AnyModel>> shared(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        if (members[g] >= block) shared[g].emplace(choice.build(groups[g].first, groups[g].second));
+    // the points in the order of their settings, so that a block holds few of them
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return group[a] < group[b]; });
     Evaluated out;
     out.values.resize(points.size());
     out.minus_t.resize(points.size());
     out.eps.resize(points.size());
-    frontend::run_blocks(points.size(), threads, 256, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
+    frontend::run_blocks(points.size(), threads, block, [&](std::size_t begin, std::size_t end) {
+        std::optional<frontend::AnyModel> own;
+        std::size_t own_group = groups.size();
+        for (std::size_t j = begin; j < end; ++j) {
+            const std::size_t i = order[j], g = group[i];
+            if (!shared[g] && own_group != g) {
+                own.emplace(choice.build(groups[g].first, groups[g].second));
+                own_group = g;
+            }
             const Point& p = points[i];
             const auto k = key(p);
-            const Observables o = frontend::evaluate(models.at(k), p.w, p.q2, p.angle);
+            const Observables o = frontend::evaluate(shared[g] ? *shared[g] : *own, p.w, p.q2, p.angle);
             out.values[i] = frontend::values_of(o, k.first, p.phi, p.e_beam, choice.channel());
             out.minus_t[i] = -o.t;
             out.eps[i] = k.first;

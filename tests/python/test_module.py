@@ -146,3 +146,18 @@ def test_hostile_arguments_are_refused_by_name():
     # a broadcast beyond the documented size is refused before any memory is taken
     with pytest.raises(ValueError, match="broadcast"):
         m.evaluate(np.ones((20000, 1)), 1.0, minus_t=np.ones((1, 10000)))
+
+
+def test_ctrl_c_interrupts_a_long_evaluate_promptly():
+    import signal
+    import threading
+    import time
+    m = model_of(*CASES[5])
+    t = np.linspace(0.1, 1.0, 3_000_000)  # several seconds on one thread
+    timer = threading.Timer(0.3, lambda: signal.pthread_kill(threading.main_thread().ident, signal.SIGINT))
+    start = time.monotonic()
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        m.evaluate(2.2, 1.0, minus_t=t, threads=1)
+    timer.join()
+    assert time.monotonic() - start < 2.0
