@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -26,19 +27,23 @@ bool run_blocks(std::size_t n, unsigned threads, std::size_t block, Work&& work,
     std::atomic<bool> stop{false};
     std::exception_ptr error;
     std::mutex error_mutex;
+    // claims the next block and works it; false when there is none left or the run stops
+    const auto one_block = [&]() noexcept {
+        if (stop.load(std::memory_order_relaxed)) return false;
+        const std::size_t b = next.fetch_add(1);
+        if (b >= blocks) return false;
+        try {
+            work(b * block, std::min(n, (b + 1) * block));
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(error_mutex);
+            if (!error) error = std::current_exception();
+            stop = true;
+            return false;
+        }
+        return true;
+    };
     const auto worker = [&]() noexcept {
-        for (;;) {
-            if (stop.load(std::memory_order_relaxed)) return;
-            const std::size_t b = next.fetch_add(1);
-            if (b >= blocks) return;
-            try {
-                work(b * block, std::min(n, (b + 1) * block));
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(error_mutex);
-                if (!error) error = std::current_exception();
-                stop = true;
-                return;
-            }
+        while (one_block()) {
         }
     };
     std::vector<std::thread> pool;
@@ -51,21 +56,8 @@ bool run_blocks(std::size_t n, unsigned threads, std::size_t block, Work&& work,
     } catch (const std::bad_alloc&) {
     }
     for (;;) {
-        if (stop.load(std::memory_order_relaxed)) break;
-        if (!keep_going()) {
-            stop = true;
-            break;
-        }
-        const std::size_t b = next.fetch_add(1);
-        if (b >= blocks) break;
-        try {
-            work(b * block, std::min(n, (b + 1) * block));
-        } catch (...) {
-            const std::lock_guard<std::mutex> lock(error_mutex);
-            if (!error) error = std::current_exception();
-            stop = true;
-            break;
-        }
+        if (!stop.load(std::memory_order_relaxed) && !keep_going()) stop = true;
+        if (!one_block()) break;
     }
     for (std::thread& t : pool) t.join();
     if (error) std::rethrow_exception(error);

@@ -28,14 +28,6 @@ void say(const std::string& text) {
     }
 }
 
-const char* kind_of(mode_t mode) {
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISDIR(mode)) return "a directory";
-    return "not a regular file";
-}
-
 std::string quoted(std::string_view what, const std::string& path) {
     return std::string(what).append(" \"").append(path).append("\"");
 }
@@ -103,6 +95,14 @@ std::string read_regular_file(const std::string& path, std::string_view what, st
     }
     ::close(fd);
     return bytes;
+}
+
+const char* kind_of(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISDIR(mode)) return "a directory";
+    return "not a regular file";
 }
 
 }  // namespace kavrin::io

@@ -2,6 +2,8 @@
 // and special files (a FIFO, a device, a directory) refused where a regular file is expected.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -25,5 +27,8 @@ int open_regular_file(const std::string& path, std::string_view what);
 /// The first `max_bytes` bytes of the regular file `path` (all of it when shorter), opened as
 /// open_regular_file() does. Throws std::runtime_error naming `what` and the path.
 std::string read_regular_file(const std::string& path, std::string_view what, std::size_t max_bytes);
+
+/// What stands at a path that is not a regular file, in words: "a FIFO", "a device", "a socket", "a directory".
+const char* kind_of(mode_t mode);
 
 }  // namespace kavrin::io

@@ -1,5 +1,6 @@
 #include "io/results.hpp"
 #include "io/decimal17.hpp"
+#include "io/files.hpp"
 #include "io/result_files.hpp"
 
 #include <fcntl.h>
@@ -177,15 +178,6 @@ extern "C" void remove_temporaries_and_end(int sig) {
 void append_item(std::string& list, const std::string& item) {
     if (!list.empty()) list += ", ";
     list += item;
-}
-
-// What stands at a path that is neither absent, nor a regular file, nor a symbolic link.
-const char* kind_of(mode_t mode) {
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISDIR(mode)) return "a directory";
-    return "not a regular file";
 }
 
 // The record of a set of files being put in place: written (complete, on disk) after every temporary of the
