@@ -12,7 +12,6 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <array>
@@ -27,6 +26,7 @@
 
 #include "frontend/catalog.hpp"
 #include "frontend/data_files.hpp"
+#include "frontend/evaluate.hpp"
 #include "frontend/parallel.hpp"
 #include "kavrin/measured.hpp"
 #include "kavrin/models.hpp"
@@ -46,19 +46,7 @@ using kavrin::frontend::OptionInfo;
 /// Most points one evaluate() call computes: the broadcast shape of its arguments may hold no more.
 constexpr std::size_t kMaxPoints = 10'000'000;
 
-std::string shortest(double x) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, x);
-    return std::string(buf, r.ptr);
-}
-
 // ---- the options of the Python surface, as the settings by name of the front-end library ----------------
-
-const OptionInfo* option_of(ModelName m, const std::string& name) {
-    for (const OptionInfo& o : kavrin::frontend::options_of(m))
-        if (o.name == name) return &o;
-    return nullptr;
-}
 
 // A Python value of an option as text; TypeError where its type does not fit.
 std::string option_text(const OptionInfo& o, const py::handle& v) {
@@ -84,7 +72,7 @@ std::string option_text(const OptionInfo& o, const py::handle& v) {
     } catch (const py::error_already_set&) {
         throw py::value_error("option " + o.name + " = " + std::string(py::repr(v)) + ": not a number a double holds");
     }
-    return shortest(x);
+    return kavrin::frontend::text_of(x);
 }
 
 std::vector<std::pair<std::string, std::string>> settings_of(ModelName m, const py::dict& kw) {
@@ -98,13 +86,13 @@ std::vector<std::pair<std::string, std::string>> settings_of(ModelName m, const 
                                      "'cos_phi' and 'cos_2phi'");
             for (const auto& [dk, dv] : v.cast<py::dict>()) {
                 const std::string name = "dds." + std::string(py::str(dk));
-                const OptionInfo* o = option_of(m, name);
+                const OptionInfo* o = kavrin::frontend::find_option(m, name);
                 if (!o) throw py::type_error("unknown key '" + std::string(py::str(dk)) + "' of option dds (type, phi, cos_phi, cos_2phi)");
                 out.emplace_back(name, option_text(*o, dv));
             }
             continue;
         }
-        const OptionInfo* o = k.rfind("dds.", 0) == 0 ? nullptr : option_of(m, k);
+        const OptionInfo* o = k.rfind("dds.", 0) == 0 ? nullptr : kavrin::frontend::find_option(m, k);
         if (!o)
             throw py::type_error("Model() got an unexpected keyword argument '" + k + "' for the " +
                                  std::string(kavrin::frontend::name_of(m)) + " model (see help(kavrin.Model))");
@@ -148,7 +136,7 @@ class Model {
 public:
     Model(const std::string& model, const std::string& channel, const py::kwargs& kw)
         : model_(model), channel_(channel), options_(py::dict(kw)), choice_(make(model, channel, options_)) {
-        if (const auto* r = std::get_if<kavrin::regge::Model>(&base_)) dds_ = r->settings().options().dds.has_value();
+        for (const ModelChoice::Used& u : choice_.used()) dds_ = dds_ || u.name == "dds.type";
     }
 
     py::dict evaluate(const py::object& w, const py::object& q2, const py::object& minus_t, const py::object& theta,
@@ -194,7 +182,7 @@ public:
             size *= static_cast<double>(shape.back());
         }
         if (size > static_cast<double>(kMaxPoints))
-            throw py::value_error("the arguments broadcast to " + shortest(size) + " points, more than the " +
+            throw py::value_error("the arguments broadcast to " + kavrin::frontend::text_of(size) + " points, more than the " +
                                   std::to_string(kMaxPoints) + " one call computes: split the call");
         const std::size_t n = static_cast<std::size_t>(size);
         std::vector<Arg> args(in.size());
@@ -217,7 +205,7 @@ public:
             return a.data[at];
         };
 
-        // epsilon of each point: from its beam energy, else the model's; one model per distinct value
+        // epsilon of each point: from its beam energy, else the model's
         const double m = kavrin::target_mass_gev(choice_.channel());
         std::vector<double> eps(n, choice_.epsilon());
         if (has_beam)
@@ -225,15 +213,7 @@ public:
                 const double wi = value(args[0], i), qi = value(args[1], i);
                 eps[i] = kavrin::epsilon_of_beam(qi, kavrin::xb_of(wi, qi, m), value(args.back(), i), m);
             }
-        std::map<std::pair<double, double>, kavrin::frontend::AnyModel> models;
         const bool km = choice_.model() == ModelName::km;
-        const auto key = [&](std::size_t i) {
-            return std::pair{std::isnan(eps[i]) ? -1.0 : eps[i], has_beam && km ? value(args.back(), i) : 0.0};
-        };
-        if (has_beam)
-            for (std::size_t i = 0; i < n; ++i)
-                if (!std::isnan(eps[i]) && !models.count(key(i)))
-                    models.emplace(key(i), choice_.build(eps[i], km ? value(args.back(), i) : std::nan("")));
 
         // the outputs
         std::vector<std::string> names = {"dsigmaT_dt", "dsigmaL_dt", "dsigmaTT_dt", "dsigmaLT_dt", "dsigmaLTp_dt",
@@ -251,14 +231,18 @@ public:
         }
         const double to_nb = choice_.cross_section_unit() == "nb" ? 1.0 : 1000.0;
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        const auto work = [&](std::size_t begin, std::size_t end) {
-            for (std::size_t i = begin; i < end; ++i) {
+        // the model of each point's epsilon (and KM's beam energy); a point the beam cannot reach: the settings' own
+        const auto setting = [&](std::size_t i) {
+            if (!has_beam || std::isnan(eps[i])) return std::pair{nan, nan};
+            return std::pair{eps[i], km ? value(args.back(), i) : nan};
+        };
+        const auto point = [&](std::size_t i, const kavrin::frontend::AnyModel& model) {
+            {
                 const double a = value(args[2], i);
                 const Angle angle_i = kind == Angle::Kind::minus_t ? Angle::minus_t(a)
                                       : kind == Angle::Kind::theta ? Angle::theta(a)
                                                                    : Angle::cos_theta(a);
                 const bool eps_ok = !std::isnan(eps[i]);
-                const kavrin::frontend::AnyModel& model = has_beam && eps_ok ? models.at(key(i)) : base_;
                 const Observables x = kavrin::frontend::evaluate(model, value(args[0], i), value(args[1], i), angle_i);
                 const double phi = has_phi ? value(args[3], i) * 3.14159265358979323846 / 180.0 : nan;
                 const kavrin::Measured me =
@@ -285,7 +269,7 @@ public:
         {
             py::gil_scoped_release release;
             // Ctrl-C is looked at between blocks of this thread (a few milliseconds apart)
-            const bool done = kavrin::frontend::run_blocks(n, nthreads, 2048, work, [&] {
+            const bool done = kavrin::frontend::evaluate_points(choice_, n, nthreads, setting, point, [&] {
                 py::gil_scoped_acquire gil;
                 if (PyErr_CheckSignals() != 0) interrupted = true;
                 return !interrupted;
@@ -322,9 +306,7 @@ private:
         const std::optional<Channel> c = kavrin::frontend::channel_named(channel);
         if (!c) throw py::value_error("invalid channel '" + channel + "': expected 'pi+n', 'pi-p', 'pi0p' or 'pi0n'");
         try {
-            ModelChoice choice(*m, *c, settings_of(*m, kw), kavrin::frontend::module_table_path());
-            base_ = choice.build();
-            return choice;
+            return ModelChoice(*m, *c, settings_of(*m, kw), kavrin::frontend::module_table_path());
         } catch (const kavrin::frontend::SettingsError& e) {
             bool type = false;
             for (const auto& p : e.problems()) type = type || p.kind != kavrin::frontend::SettingProblem::Kind::invalid_value;
@@ -336,8 +318,6 @@ private:
     std::string model_;
     std::string channel_;
     py::dict options_;
-    kavrin::frontend::AnyModel base_ = kavrin::models::Model(kavrin::models::Settings(
-        kavrin::models::with_defaults({kavrin::Channel::pi_plus_n, kavrin::models::ModelKind::vr, {}, {}, {}, {}})));
     ModelChoice choice_;
     bool dds_ = false;
 };

@@ -1,8 +1,7 @@
 #include "frontend/catalog.hpp"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -15,16 +14,6 @@ namespace {
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 using Type = OptionInfo::Type;
-
-// A real as text: the shortest form that reads back to the same value.
-std::string text_of(double x) {
-    char buf[32];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(buf, sizeof buf, "%.*g", digits, x);
-        if (std::strtod(buf, nullptr) == x || std::isnan(x)) break;
-    }
-    return buf;
-}
 
 const std::vector<std::pair<std::string, regge::FormFactors>> kFormFactors = {{"gpd", regge::FormFactors::gpd},
                                                                               {"dipole", regge::FormFactors::dipole}};
@@ -198,6 +187,31 @@ std::optional<Channel> channel_named(std::string_view name) {
 
 bool has_channel(ModelName model, Channel channel) { return model == ModelName::regge || channel != Channel::pi0_n; }
 
+std::string text_of(double x) {
+    if (std::isnan(x)) return "NaN";
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, r.ptr);
+}
+
+const OptionInfo* find_option(ModelName model, std::string_view name) {
+    for (const OptionInfo& o : options_of(model))
+        if (o.name == name) return &o;
+    return nullptr;
+}
+
+std::string option_line(const OptionInfo& o) {
+    std::string values = o.unit;
+    if (!o.range.empty()) values += (values.empty() ? "" : ", ") + o.range;
+    if (!o.choices.empty()) {
+        values.clear();
+        for (const std::string& c : o.choices) values += (values.empty() ? "" : "|") + c;
+    } else if (o.type == OptionInfo::Type::flag) {
+        values = "true|false";
+    }
+    return o.name + (values.empty() ? "" : " (" + values + ")") + ": " + o.description;
+}
+
 const std::vector<OptionInfo>& options_of(ModelName model) {
     static const std::vector<OptionInfo> regge = {
         {"form_factors", Type::choice, "", names(kFormFactors), "",
@@ -318,38 +332,28 @@ std::vector<ModelChoice::Used> ModelChoice::used() const {
     return out;
 }
 
-void ModelChoice::check(double eps, double e_beam) const {
+std::variant<regge::Settings, models::Settings> ModelChoice::settings_at(double eps, double e_beam) const {
     try {
         if (model_ == ModelName::regge) {
             regge::Options o = regge_;
             if (!std::isnan(eps)) o.epsilon = eps;
-            (void)regge::Settings(o);
-            return;
+            return regge::Settings(o);
         }
         models::Options o = models_;
         if (!std::isnan(eps)) o.epsilon = eps;
         if (!std::isnan(e_beam) && model_ == ModelName::km) o.beam_energy_gev = e_beam;
-        (void)models::Settings(o);
+        return models::Settings(o);
     } catch (const InvalidSetting& e) {
         throw SettingsError({{SettingProblem::Kind::invalid_value, e.what()}});
     }
 }
 
+void ModelChoice::check(double eps, double e_beam) const { (void)settings_at(eps, e_beam); }
+
 AnyModel ModelChoice::build(double eps, double e_beam) const {
-    try {
-        if (model_ == ModelName::regge) {
-            regge::Options o = regge_;
-            if (!std::isnan(eps)) o.epsilon = eps;
-            const regge::Settings s(o);
-            return table_ ? regge::Model(s, *table_) : regge::Model(s);
-        }
-        models::Options o = models_;
-        if (!std::isnan(eps)) o.epsilon = eps;
-        if (!std::isnan(e_beam) && model_ == ModelName::km) o.beam_energy_gev = e_beam;
-        return models::Model(models::Settings(o));
-    } catch (const InvalidSetting& e) {
-        throw SettingsError({{SettingProblem::Kind::invalid_value, e.what()}});
-    }
+    const auto s = settings_at(eps, e_beam);
+    if (const auto* r = std::get_if<regge::Settings>(&s)) return table_ ? regge::Model(*r, *table_) : regge::Model(*r);
+    return models::Model(std::get<models::Settings>(s));
 }
 
 std::string_view ModelChoice::cross_section_unit() const {

@@ -44,6 +44,13 @@ struct OptionInfo {
 
 /// The options of a model.
 const std::vector<OptionInfo>& options_of(ModelName model);
+/// The option of that name, or null.
+const OptionInfo* find_option(ModelName model, std::string_view name);
+/// One line of help: "name (unit or choices): description (default ...)".
+std::string option_line(const OptionInfo& option);
+
+/// A real as the shortest text that reads back to the same value ("2.2", "1e-05", "NaN").
+std::string text_of(double x);
 
 /// One problem with the settings: an unknown name, a value that is not of the option's type, a value out of
 /// range or an option that does not apply.
@@ -98,6 +105,9 @@ public:
     std::string_view cross_section_unit() const;
 
 private:
+    /// The settings at eps and e_beam (NaN: the settings' own); SettingsError when they are invalid.
+    std::variant<regge::Settings, models::Settings> settings_at(double eps, double e_beam) const;
+
     ModelName model_;
     Channel channel_;
     bool epsilon_given_ = false;

@@ -54,39 +54,6 @@ std::string read_file(const std::string& path, std::size_t max_bytes) {
     return content;
 }
 
-void write_file(const std::string& path, std::string_view content) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
-        throw FileError("cannot write " + printable(path) + ": a directory or special file is in its place");
-    const std::filesystem::path p(path);
-    const std::string dir = p.has_parent_path() ? p.parent_path().string() : ".";
-    std::string name = ".";
-    name += p.filename().string();
-    name += ".XXXXXX";
-    std::string tmp = (std::filesystem::path(dir) / name).string();
-    Fd f{::mkstemp(tmp.data())};  // O_EXCL: a new file, never a link
-    if (f.fd < 0) throw FileError("cannot write " + printable(path) + ": " + reason());
-    const auto fail = [&](const std::string& what) {
-        const std::string why = reason();
-        ::unlink(tmp.c_str());
-        throw FileError("cannot " + what + " " + printable(path) + ": " + why);
-    };
-    ::fchmod(f.fd, 0644);
-    for (std::size_t done = 0; done < content.size();) {
-        const ssize_t n = ::write(f.fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) fail("write");
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(f.fd) != 0) fail("write");
-    if (::close(f.fd) != 0) {
-        f.fd = -1;
-        fail("write");
-    }
-    f.fd = -1;
-    if (::rename(tmp.c_str(), path.c_str()) != 0) fail("put in place");
-}
-
 std::string printable(std::string_view text, std::size_t max_chars) {
     std::string out;
     std::size_t kept = 0, i = 0;

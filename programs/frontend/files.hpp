@@ -1,4 +1,5 @@
-// Files of the newer front ends: read whole with a bound, written through a temporary and a rename.
+// Files of the newer front ends: read whole with a bound (writing goes through figures::write_file), and text
+// safe to echo in a message.
 #pragma once
 
 #include <cstddef>
@@ -16,10 +17,6 @@ struct FileError : std::runtime_error {
 /// The content of a regular file or a pipe, at most max_bytes (FileError beyond, and for a directory, a device,
 /// a socket, or a file that cannot be opened, with the system's reason).
 std::string read_file(const std::string& path, std::size_t max_bytes);
-
-/// Writes `content` to `path` as a whole: into a new temporary beside it, flushed to disk, then renamed over
-/// `path`. A symbolic link at `path` is replaced, never followed; a directory or special file there is refused.
-void write_file(const std::string& path, std::string_view content);
 
 /// Text safe to echo in a message: control characters and bytes that are not printable ASCII or UTF-8 are shown as
 /// \xNN; at most max_chars characters are kept.

@@ -21,10 +21,12 @@
 #include "frontend/catalog.hpp"
 #include "frontend/data_files.hpp"
 #include "frontend/data_table.hpp"
+#include "frontend/evaluate.hpp"
 #include "frontend/files.hpp"
 #include "frontend/parallel.hpp"
 #include "io/results.hpp"
 #include "io/run.hpp"
+#include "figures/files.hpp"
 #include "figures/gnuplot.hpp"
 #include "kavrin/measured.hpp"
 
@@ -66,16 +68,7 @@ std::string usage() {
         "Every option has a default:\n";
     for (ModelName m : {ModelName::regge, ModelName::km, ModelName::vr, ModelName::qvm}) {
         s += "  " + std::string(frontend::name_of(m)) + ":\n";
-        for (const frontend::OptionInfo& o : frontend::options_of(m)) {
-            std::string values = o.unit.empty() ? "" : o.unit;
-            if (!o.choices.empty()) {
-                values.clear();
-                for (const std::string& c : o.choices) values += (values.empty() ? "" : "|") + c;
-            } else if (o.type == frontend::OptionInfo::Type::flag) {
-                values = "true|false";
-            }
-            s += "    " + o.name + (values.empty() ? "" : " (" + values + ")") + ": " + o.description + "\n";
-        }
+        for (const frontend::OptionInfo& o : frontend::options_of(m)) s += "    " + frontend::option_line(o) + "\n";
     }
     s += "\nThe table format, the shipped data and each model's chi2: " KAVRIN_DOC_DIR
          "/docs/eval.md (docs/eval.md in the source tree); the measurements: " KAVRIN_DOC_DIR "/data/experiment/.\n";
@@ -86,14 +79,6 @@ std::string usage() {
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// A real as the shortest text that reads back to it.
-std::string shortest(double x) {
-    if (std::isnan(x)) return "NaN";
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, x);
-    return std::string(buf, r.ptr);
-}
 
 // ---- the command line ------------------------------------------------------------------------------------
 
@@ -194,23 +179,17 @@ Command parse(int argc, const char* const* argv) {
     return c;
 }
 
-bool has_option(ModelName m, const std::string& name) {
-    for (const frontend::OptionInfo& o : frontend::options_of(m))
-        if (o.name == name) return true;
-    return false;
-}
-
 // The chosen models with their settings; every problem of every model reported at once.
 std::vector<ModelChoice> choose(const Command& c) {
     std::vector<std::string> errors;
     for (const Setting& s : c.sets)
-        if (!s.model && std::none_of(c.models.begin(), c.models.end(), [&](ModelName m) { return has_option(m, s.name); }))
+        if (!s.model && std::none_of(c.models.begin(), c.models.end(), [&](ModelName m) { return frontend::find_option(m, s.name) != nullptr; }))
             errors.push_back("unknown option " + printable(s.name) + ": no chosen model has it (see --help)");
     std::vector<ModelChoice> out;
     for (ModelName m : c.models) {
         std::vector<std::pair<std::string, std::string>> settings;
         for (const Setting& s : c.sets)
-            if (s.model ? *s.model == m : has_option(m, s.name)) settings.emplace_back(s.name, s.value);
+            if (s.model ? *s.model == m : frontend::find_option(m, s.name) != nullptr) settings.emplace_back(s.name, s.value);
         try {
             out.emplace_back(m, c.channel, settings, frontend::program_table_path());
         } catch (const frontend::SettingsError& e) {
@@ -262,8 +241,8 @@ std::vector<Point> points_of(const PointTable& t, Channel channel) {
             const double eps = epsilon_of_beam(p.q2, p.xb, p.e_beam, m);
             if (std::isnan(eps))
                 throw TableError(printable(t.file) + ":" + std::to_string(t.line_of_row[r]) + ": E_beam = " +
-                                 shortest(p.e_beam) + " GeV: no electron of this energy scatters to Q2 = " +
-                                 shortest(p.q2) + " GeV^2, xB = " + shortest(p.xb) +
+                                 frontend::text_of(p.e_beam) + " GeV: no electron of this energy scatters to Q2 = " +
+                                 frontend::text_of(p.q2) + " GeV^2, xB = " + frontend::text_of(p.xb) +
                                  " (it needs E > nu and 4 E (E - nu) > Q2, nu = Q2/(2 M xB))");
             p.eps = eps;
         }
@@ -284,59 +263,28 @@ struct Evaluated {
 
 Evaluated evaluate_all(const ModelChoice& choice, const std::vector<Point>& points, unsigned threads) {
     const bool km = choice.model() == ModelName::km;
-    const auto key = [&](const Point& p) {
-        return std::pair{p.eps.value_or(choice.epsilon()), km && !std::isnan(p.e_beam) ? p.e_beam : 0.0};
-    };
-    constexpr std::size_t block = 256;
-    // the distinct settings (the beam energy as build takes it), checked in row order
-    std::map<std::pair<double, double>, std::size_t> group_of;
-    std::vector<std::pair<double, double>> groups;  // (eps, beam energy or NaN)
-    std::vector<std::size_t> members, group(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point& p = points[i];
-        auto it = group_of.find(key(p));
-        if (it == group_of.end()) {
-            const std::pair<double, double> g{key(p).first, km && !std::isnan(p.e_beam) ? p.e_beam : nan};
-            try {
-                choice.check(g.first, g.second);
-            } catch (const frontend::SettingsError& e) {
-                throw UsageError(std::string(frontend::name_of(choice.model())) + ": " + e.what());
-            }
-            it = group_of.emplace(key(p), groups.size()).first;
-            groups.push_back(g);
-            members.push_back(0);
-        }
-        group[i] = it->second;
-        ++members[it->second];
-    }
-    std::vector<std::optional<frontend::AnyModel>> shared(groups.size());
-    for (std::size_t g = 0; g < groups.size(); ++g)
-        if (members[g] >= block) shared[g].emplace(choice.build(groups[g].first, groups[g].second));
-    // the points in the order of their settings, so that a block holds few of them
-    std::vector<std::size_t> order(points.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return group[a] < group[b]; });
     Evaluated out;
     out.values.resize(points.size());
     out.minus_t.resize(points.size());
     out.eps.resize(points.size());
-    frontend::run_blocks(points.size(), threads, block, [&](std::size_t begin, std::size_t end) {
-        std::optional<frontend::AnyModel> own;
-        std::size_t own_group = groups.size();
-        for (std::size_t j = begin; j < end; ++j) {
-            const std::size_t i = order[j], g = group[i];
-            if (!shared[g] && own_group != g) {
-                own.emplace(choice.build(groups[g].first, groups[g].second));
-                own_group = g;
-            }
-            const Point& p = points[i];
-            const auto k = key(p);
-            const Observables o = frontend::evaluate(shared[g] ? *shared[g] : *own, p.w, p.q2, p.angle);
-            out.values[i] = frontend::values_of(o, k.first, p.phi, p.e_beam, choice.channel());
-            out.minus_t[i] = -o.t;
-            out.eps[i] = k.first;
-        }
-    });
+    try {
+        frontend::evaluate_points(
+            choice, points.size(), threads,
+            [&](std::size_t i) {
+                return std::pair{points[i].eps.value_or(choice.epsilon()),
+                                 km && !std::isnan(points[i].e_beam) ? points[i].e_beam : nan};
+            },
+            [&](std::size_t i, const frontend::AnyModel& model) {
+                const Point& p = points[i];
+                const double eps = p.eps.value_or(choice.epsilon());
+                const Observables o = frontend::evaluate(model, p.w, p.q2, p.angle);
+                out.values[i] = frontend::values_of(o, eps, p.phi, p.e_beam, choice.channel());
+                out.minus_t[i] = -o.t;
+                out.eps[i] = eps;
+            });
+    } catch (const frontend::SettingsError& e) {
+        throw UsageError(std::string(frontend::name_of(choice.model())) + ": " + e.what());
+    }
     return out;
 }
 
@@ -373,7 +321,10 @@ void check_comparable(const PointTable& t, const std::vector<ModelChoice>& model
     if (!errors.empty()) {
         std::string all;
         for (const std::string& e : errors)
-            if (all.find(e) == std::string::npos) all += (all.empty() ? "" : "\n") + printable(t.file) + ": " + e;
+            if (all.find(e) == std::string::npos) {
+                if (!all.empty()) all += '\n';
+                all.append(printable(t.file)).append(": ").append(e);
+            }
         throw UsageError(all);
     }
 }
@@ -637,14 +588,15 @@ void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, c
                     if (std::isfinite(v) && std::isfinite(x)) data << x << " " << v << "\n";
                 }
             }
-            frontend::write_file((dir / (stem + ".data")).string(), data.str());
+            figures::write_file(dir / (stem + ".data"), data.str());
             std::ostringstream title;
             title << channel_title(models.front().channel()) << ": " << enhanced(g.description);
             if (!uniform) title << "\nthe models at each point's own kinematics";
             const std::string unit = m.unit.empty() ? "" : " (" + m.unit + ")";
             std::ostringstream gp;
-            // gnuplot writes into a new file of ours, put in place afterwards: no link is ever followed
-            gp << "set terminal pngcairo size 800,560 enhanced font 'sans,11'\nset output '." << stem << ".png.new'\n"
+            // draw_png sets kavrin_output to a new file of its own, put in place afterwards: no link is followed
+            gp << "set terminal pngcairo size 800,560 enhanced font 'sans,11'\n"
+               << "if (!exists(\"kavrin_output\")) kavrin_output = \"" << stem << ".png\"\nset output kavrin_output\n"
                << "set title " << figures::gnuplot_quote(title.str()) << "\nset xlabel "
                << (g.x_is_phi ? "'φ (deg, Trento)'" : "'−t (GeV^2)'") << "\nset ylabel "
                << figures::gnuplot_quote(label_of(m.quantity) + unit) << "\nset key top right\nset grid\n"
@@ -652,20 +604,13 @@ void draw(const std::string& dir_name, const std::vector<ModelChoice>& models, c
                << figures::gnuplot_quote(std::filesystem::path(t.file).filename().string());
             for (std::size_t k = 0; k < models.size(); ++k)
                 gp << ", '' index " << k + 1 << " using 1:2 with " << (uniform ? "lines lw 2" : "points pt 6 ps 1.3")
-                   << " title "
-                   << figures::gnuplot_quote(std::string(frontend::name_of(models[k].model())));
+                   << " title " << figures::gnuplot_quote(std::string(frontend::name_of(models[k].model())));
             gp << "\n";
-            frontend::write_file((dir / (stem + ".gp")).string(), gp.str());
-            const std::filesystem::path png_new = dir / ("." + stem + ".png.new");
-            frontend::write_file(png_new.string(), "");
-            const figures::GnuplotRun r = figures::run_gnuplot(*gnuplot, dir, stem + ".gp");
-            if (r.status != 0) {
-                std::filesystem::remove(png_new, ec);
-                throw std::runtime_error("gnuplot failed on " + stem + ".gp: " + r.messages);
-            }
-            std::filesystem::rename(png_new, dir / (stem + ".png"));
+            figures::write_file(dir / (stem + ".gp"), gp.str());
+            const figures::GnuplotRun r = figures::draw_png(*gnuplot, dir, stem + ".gp", stem + ".png");
+            if (r.status != 0) throw std::runtime_error("gnuplot failed on " + stem + ".gp: " + r.messages);
             manifest += stem + ".data\n" + stem + ".gp\n" + stem + ".png\n";
-            frontend::write_file((dir / kManifest).string(), manifest);
+            figures::write_file(dir / kManifest, manifest);
             out << "figure: " << (dir / (stem + ".png")).string() << " (" << g.description << ")\n";
         }
     }
@@ -710,9 +655,9 @@ void write_points(std::ostream& out, const std::vector<ModelChoice>& models, con
             const Point& p = points[r];
             std::string line(frontend::name_of(models[k].model()));
             const double minus_t = t.angle_kind == AngleColumn::minus_t ? t.rows[r][*t.angle] : evaluated[k].minus_t[r];
-            for (double v : {p.w, p.q2, p.xb, minus_t, evaluated[k].eps[r]}) line.append(" ").append(shortest(v));
-            if (t.e_beam) line.append(" ").append(shortest(p.e_beam));
-            if (t.phi) line.append(" ").append(shortest(t.rows[r][*t.phi]));
+            for (double v : {p.w, p.q2, p.xb, minus_t, evaluated[k].eps[r]}) line.append(" ").append(frontend::text_of(v));
+            if (t.e_beam) line.append(" ").append(frontend::text_of(p.e_beam));
+            if (t.phi) line.append(" ").append(frontend::text_of(t.rows[r][*t.phi]));
             for (std::size_t c : t.carried) line.append(" ").append(printable(t.fields[r][c]));
             for (std::size_t q = 0; q < quantity_count; ++q) {
                 if (!shown[q]) continue;

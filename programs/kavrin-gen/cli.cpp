@@ -188,17 +188,7 @@ std::string help_text() {
     for (const auto m : {frontend::ModelName::regge, frontend::ModelName::km, frontend::ModelName::vr,
                          frontend::ModelName::qvm}) {
         h << "  " << frontend::name_of(m) << ":\n";
-        for (const auto& o : frontend::options_of(m)) {
-            h << "    " << o.name;
-            if (!o.unit.empty()) h << " [" << o.unit << "]";
-            if (!o.choices.empty()) {
-                h << " (";
-                for (std::size_t k = 0; k < o.choices.size(); ++k) h << (k ? "|" : "") << o.choices[k];
-                h << ")";
-            }
-            if (!o.range.empty()) h << " (" << o.range << ")";
-            h << ": " << o.description << "\n";
-        }
+        for (const auto& o : frontend::options_of(m)) h << "    " << frontend::option_line(o) << "\n";
     }
     return h.str();
 }

@@ -89,11 +89,7 @@ struct Points {
     const std::vector<double>& at(const char* k) const { return columns.at(k); }
 };
 
-std::string text_of(double x) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, x);
-    return std::string(buf, r.ptr);
-}
+using frontend::text_of;
 
 // Which variables a set of kinematic columns gives, checked: one of W and xB, Q2, one pion angle, at most one of
 // eps and E_beam (eps wins when both: then E_beam is the beam energy of d4sigma and of the KM asymmetry).
